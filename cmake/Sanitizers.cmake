@@ -1,0 +1,5 @@
+if(VF_SANITIZE)
+  set(_vf_san -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+  add_compile_options(${_vf_san})
+  add_link_options(${_vf_san})
+endif()

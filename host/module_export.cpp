@@ -1,0 +1,15 @@
+#include "module_export.h"
+
+#include "slot_guard.h"
+#include "visual_plugin.h"
+
+extern "C" void VF_STDCALL AIMP_QueryVisual(aimp::IVisualPlugin** plugin) {
+  vf::GuardSlot([&] {
+    if (plugin == nullptr) return;
+    auto* created = new vf::TAIMP2Visual();
+    created->AddRef();
+    aimp::IVisualPlugin* previous = *plugin;
+    *plugin = created;
+    if (previous != nullptr) previous->Vtbl->Release(previous);
+  });
+}

@@ -1,0 +1,120 @@
+#include "visual_plugin.h"
+
+#include "animation_state.h"
+#include "frame_clock.h"
+#include "identity.h"
+#include "slot_guard.h"
+
+namespace vf {
+
+namespace {
+
+TAIMP2Visual* Self(aimp::IVisualPlugin* view) { return TAIMP2Visual::FromInterface(view); }
+
+// The slots: each forwards to the object inside the failure guard. The identity slots need no
+// object state and answer the same in every state.
+aimp::HResult VF_STDCALL SlotQueryInterface(aimp::IVisualPlugin* self, const aimp::Guid* iid,
+                                            void** object) {
+  return GuardSlot(aimp::kNoInterface, [&] { return Self(self)->QueryInterface(iid, object); });
+}
+std::int32_t VF_STDCALL SlotAddRef(aimp::IVisualPlugin* self) {
+  return GuardSlot(0, [&] { return Self(self)->AddRef(); });
+}
+std::int32_t VF_STDCALL SlotRelease(aimp::IVisualPlugin* self) {
+  return GuardSlot(0, [&] { return Self(self)->Release(); });
+}
+const char16_t* VF_STDCALL SlotAuthorName(aimp::IVisualPlugin*) { return kAuthorName; }
+const char16_t* VF_STDCALL SlotPluginName(aimp::IVisualPlugin*) { return kPluginName; }
+const char16_t* VF_STDCALL SlotPluginInfo(aimp::IVisualPlugin*) { return kPluginInfo; }
+std::uint32_t VF_STDCALL SlotPluginFlags(aimp::IVisualPlugin*) { return aimp::kPluginFlags; }
+aimp::Bool32 VF_STDCALL SlotInitialize(aimp::IVisualPlugin* self) {
+  // The host reads this result as "started"; a contained failure still answers true, since the
+  // interface has no other way to report it and the object stays usable.
+  return GuardSlot(aimp::kTrue, [&] { return Self(self)->Initialize(); });
+}
+void VF_STDCALL SlotDeinitialize(aimp::IVisualPlugin* self) {
+  GuardSlot([&] { Self(self)->Deinitialize(); });
+}
+void VF_STDCALL SlotDisplayClick(aimp::IVisualPlugin* self, std::int32_t x, std::int32_t y) {
+  GuardSlot([&] { Self(self)->DisplayClick(x, y); });
+}
+void VF_STDCALL SlotDisplayRender(aimp::IVisualPlugin* self, aimp::DeviceContext dc,
+                                  aimp::PAIMPVisualData data) {
+  GuardSlot([&] { Self(self)->DisplayRender(dc, data); });
+}
+void VF_STDCALL SlotDisplayResize(aimp::IVisualPlugin* self, std::int32_t width,
+                                  std::int32_t height) {
+  GuardSlot([&] { Self(self)->DisplayResize(width, height); });
+}
+
+constexpr aimp::IVisualPluginVtbl kVisualPluginSlots = {
+    SlotQueryInterface, SlotAddRef,       SlotRelease,      SlotAuthorName,
+    SlotPluginName,     SlotPluginInfo,   SlotPluginFlags,  SlotInitialize,
+    SlotDeinitialize,   SlotDisplayClick, SlotDisplayRender, SlotDisplayResize,
+};
+
+}  // namespace
+
+TAIMP2Visual::TAIMP2Visual() : aimp::IVisualPlugin{&kVisualPluginSlots} {}
+
+// A host that releases the object without de-initialising it first must not leave a clock behind
+// that would tick into a destroyed object or an unloaded module.
+TAIMP2Visual::~TAIMP2Visual() { StopFrameClock(); }
+
+aimp::HResult TAIMP2Visual::QueryInterface(const aimp::Guid* iid, void** object) {
+  if (object == nullptr) return aimp::kPointer;
+  *object = nullptr;
+  if (iid == nullptr) return aimp::kPointer;
+  if (*iid == aimp::kIidUnknown || *iid == aimp::kIidVisualPlugin) {
+    *object = static_cast<aimp::IVisualPlugin*>(this);
+    AddRef();
+    return aimp::kOk;
+  }
+  return aimp::kNoInterface;
+}
+
+std::int32_t TAIMP2Visual::AddRef() { return ++FRefCount; }
+
+std::int32_t TAIMP2Visual::Release() {
+  const std::int32_t count = --FRefCount;
+  if (count == 0) delete this;
+  return count;
+}
+
+aimp::Bool32 TAIMP2Visual::Initialize() {
+  // A repeated Initialize keeps the one clock it already has.
+  if (FTimerID == 0) FTimerID = platform::SetTimer(kFrameClockIntervalMs, FrameClockTick);
+  // Reading the settings file, applying the parameters and creating the fan scene follow here;
+  // AnimationState.FramesCount is then taken from the scene.
+  return aimp::kTrue;
+}
+
+void TAIMP2Visual::Deinitialize() {
+  // Storing the settings file comes first here, once the settings exist.
+  StopFrameClock();
+  // The fan scene is released here once it exists.
+}
+
+void TAIMP2Visual::DisplayClick(std::int32_t, std::int32_t) {
+  // The options window opens here once it exists; the click's coordinates are not used.
+}
+
+void TAIMP2Visual::DisplayRender(aimp::DeviceContext, const aimp::TAIMPVisualData* AData) {
+  if (AData == nullptr) return;
+  PushLevels(AnimationState, AData->LevelL, AData->LevelR);
+  // The fan scene paints Frame1 and Frame2 into DC here once it exists.
+}
+
+void TAIMP2Visual::DisplayResize(std::int32_t, std::int32_t) {
+  Store(AnimationState.Frame1, 0);
+  Store(AnimationState.Frame2, 0);
+  // The fan scene takes the new size here once it exists.
+}
+
+void TAIMP2Visual::StopFrameClock() {
+  if (FTimerID == 0) return;
+  platform::KillTimer(FTimerID);
+  FTimerID = 0;
+}
+
+}  // namespace vf

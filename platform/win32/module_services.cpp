@@ -1,0 +1,20 @@
+#include "platform/module_services.h"
+
+#include <windows.h>
+
+#include <vector>
+
+namespace platform {
+
+std::u16string HostExecutablePath() {
+  // Long paths can exceed MAX_PATH; grow until the name fits.
+  std::vector<wchar_t> buffer(MAX_PATH);
+  for (;;) {
+    const DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (length == 0) return {};
+    if (length < buffer.size()) return std::u16string(buffer.begin(), buffer.begin() + length);
+    buffer.resize(buffer.size() * 2);
+  }
+}
+
+}  // namespace platform

@@ -1,0 +1,138 @@
+// The plug-in object as the host sees it through its slots: reference counting, interface queries,
+// identity answers, and what Initialize, render and resize do to the shared animation state.
+#include <gtest/gtest.h>
+
+#include "animation_state.h"
+#include "module_export.h"
+#include "platform/message_pump.h"
+#include "visual_plugin.h"
+
+namespace vf {
+namespace {
+
+aimp::IVisualPlugin* Query() {
+  aimp::IVisualPlugin* plugin = nullptr;
+  AIMP_QueryVisual(&plugin);
+  return plugin;
+}
+
+std::int32_t RefCount(aimp::IVisualPlugin* plugin) {
+  plugin->Vtbl->AddRef(plugin);
+  return plugin->Vtbl->Release(plugin);
+}
+
+TEST(VisualPlugin, ExportHandsOutDistinctObjectsWithOneReference) {
+  aimp::IVisualPlugin* a = Query();
+  aimp::IVisualPlugin* b = Query();
+  ASSERT_NE(a, nullptr);
+  ASSERT_NE(b, nullptr);
+  EXPECT_NE(a, b);
+  EXPECT_EQ(RefCount(a), 1);
+  EXPECT_EQ(RefCount(b), 1);
+  EXPECT_EQ(a->Vtbl->Release(a), 0);
+  EXPECT_EQ(b->Vtbl->Release(b), 0);
+}
+
+TEST(VisualPlugin, ExportReleasesThePreviousObjectAfterStoringTheNewOne) {
+  aimp::IVisualPlugin* variable = Query();
+  aimp::IVisualPlugin* first = variable;
+  first->Vtbl->AddRef(first);  // keep it alive to watch its count drop
+  AIMP_QueryVisual(&variable);
+  EXPECT_NE(variable, first);
+  EXPECT_EQ(RefCount(first), 1);  // the export released its reference
+  EXPECT_EQ(first->Vtbl->Release(first), 0);
+  EXPECT_EQ(variable->Vtbl->Release(variable), 0);
+}
+
+TEST(VisualPlugin, QueryInterfaceAnswersTheTwoIdentifiersOnly) {
+  aimp::IVisualPlugin* plugin = Query();
+  const aimp::Guid other{0x12345678, 1, 2, {3, 4, 5, 6, 7, 8, 9, 10}};
+  const struct {
+    const aimp::Guid* iid;
+    aimp::HResult result;
+    bool found;
+  } cases[] = {{&aimp::kIidUnknown, aimp::kOk, true},
+               {&aimp::kIidVisualPlugin, aimp::kOk, true},
+               {&other, aimp::kNoInterface, false},
+               {nullptr, aimp::kPointer, false}};
+  for (const auto& c : cases) {
+    void* object = reinterpret_cast<void*>(0x1);  // must be nulled first
+    EXPECT_EQ(plugin->Vtbl->QueryInterface(plugin, c.iid, &object), c.result);
+    if (c.found) {
+      EXPECT_EQ(object, plugin);
+      EXPECT_EQ(RefCount(plugin), 2);
+      plugin->Vtbl->Release(plugin);
+    } else {
+      EXPECT_EQ(object, nullptr);
+      EXPECT_EQ(RefCount(plugin), 1);
+    }
+  }
+  EXPECT_EQ(plugin->Vtbl->QueryInterface(plugin, &aimp::kIidUnknown, nullptr), aimp::kPointer);
+  plugin->Vtbl->Release(plugin);
+}
+
+TEST(VisualPlugin, IdentityAnswersAreStableInEveryState) {
+  aimp::IVisualPlugin* plugin = Query();
+  const auto& slots = *plugin->Vtbl;
+  const char16_t* author = slots.AuthorName(plugin);
+  const char16_t* name = slots.PluginName(plugin);
+  const char16_t* info = slots.PluginInfo(plugin);
+  EXPECT_EQ(std::u16string(name), u"Vindelux Fan");
+  EXPECT_EQ(std::u16string(info), u"Version 1.0");
+  EXPECT_FALSE(std::u16string(author).empty());
+
+  auto expectSame = [&] {
+    EXPECT_EQ(slots.AuthorName(plugin), author);
+    EXPECT_EQ(slots.PluginName(plugin), name);
+    EXPECT_EQ(slots.PluginInfo(plugin), info);
+    EXPECT_EQ(slots.PluginFlags(plugin), 2u);
+  };
+  expectSame();
+  EXPECT_EQ(slots.Initialize(plugin), -1);
+  expectSame();
+  slots.Deinitialize(plugin);
+  expectSame();
+  plugin->Vtbl->Release(plugin);
+}
+
+TEST(VisualPlugin, RenderPushesLevelsAndResizeResetsFramesButNotCounters) {
+  aimp::IVisualPlugin* plugin = Query();
+  aimp::TAIMPVisualData data{};
+  data.LevelL = 11;
+  data.LevelR = 22;
+  plugin->Vtbl->DisplayRender(plugin, nullptr, &data);
+  EXPECT_EQ(Load(AnimationState.LevelHistoryL[99]), 11);
+  EXPECT_EQ(Load(AnimationState.LevelHistoryR[99]), 22);
+  plugin->Vtbl->DisplayRender(plugin, nullptr, nullptr);  // contained, nothing pushed
+  EXPECT_EQ(Load(AnimationState.LevelHistoryL[99]), 11);
+
+  Store(AnimationState.Frame1, 5);
+  Store(AnimationState.Frame2, 6);
+  Store(AnimationState.TickCounter1, 3);
+  plugin->Vtbl->DisplayResize(plugin, 320, 240);
+  EXPECT_EQ(Load(AnimationState.Frame1), 0);
+  EXPECT_EQ(Load(AnimationState.Frame2), 0);
+  EXPECT_EQ(Load(AnimationState.TickCounter1), 3);
+  plugin->Vtbl->Release(plugin);
+}
+
+TEST(VisualPlugin, ClockRunsFromInitializeToDeinitializeOnly) {
+  auto* plugin = new TAIMP2Visual();
+  plugin->AddRef();
+  EXPECT_EQ(plugin->TimerID(), 0u);
+  plugin->Initialize();
+  const auto timer = plugin->TimerID();
+  EXPECT_NE(timer, 0u);
+  plugin->Initialize();  // a second Initialize keeps the one clock
+  EXPECT_EQ(plugin->TimerID(), timer);
+  plugin->Deinitialize();
+  EXPECT_EQ(plugin->TimerID(), 0u);
+  plugin->Initialize();
+  EXPECT_NE(plugin->TimerID(), 0u);
+  // Released while still initialised: the clock goes with the object, so no tick can reach it.
+  plugin->Release();
+  platform::PumpMessages();
+}
+
+}  // namespace
+}  // namespace vf

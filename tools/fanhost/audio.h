@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Stereo audio as the substitute host plays it: interleaved float samples in -1 .. 1.
+namespace fanhost {
+
+struct StereoAudio {
+  std::uint32_t sampleRate = 44100;
+  std::vector<float> samples;  // left, right, left, right, ...
+
+  std::size_t Frames() const { return samples.size() / 2; }
+  double Seconds() const { return static_cast<double>(Frames()) / sampleRate; }
+};
+
+// The built-in default track: a short synthesised groove whose channels differ (kick and bass in
+// the middle, hi-hats on the right, a chord stab on the left), so both fans have something to
+// follow. Deterministic, so headless runs repeat exactly.
+StereoAudio SynthesiseDefaultTrack(double seconds = 16.0);
+
+// 8- or 16-bit PCM WAV files, mono or stereo. False with error set when the file is not one.
+bool ReadWav(const std::string& path, StereoAudio& audio, std::string& error);
+
+}  // namespace fanhost

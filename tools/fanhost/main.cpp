@@ -1,0 +1,138 @@
+// fanhost: a substitute player for the visual plug-in module. It loads the module file, drives the
+// plug-in object through its slots in the order a player does, pumps messages on the thread that
+// initialised it, and feeds it the levels of the audio it plays, one record per frame.
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "audio.h"
+#include "audio_analysis.h"
+#include "module_host.h"
+#include "platform/message_pump.h"
+
+namespace {
+
+struct Options {
+  std::string module;
+  std::string wav;
+  double seconds = 0.0;  // 0: the whole track
+  int fps = 30;
+  int width = 640;
+  int height = 480;
+};
+
+void Usage() {
+  std::puts(
+      "usage: fanhost [--module FILE] [--wav FILE] [--seconds S] [--fps N] [--size WxH]\n"
+      "Plays the built-in default track unless --wav is given.");
+}
+
+bool ParseArgs(int argc, char** argv, Options& options) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    const bool hasValue = i + 1 < argc;
+    if (arg == "--module" && hasValue) {
+      options.module = argv[++i];
+    } else if (arg == "--wav" && hasValue) {
+      options.wav = argv[++i];
+    } else if (arg == "--seconds" && hasValue) {
+      options.seconds = std::atof(argv[++i]);
+    } else if (arg == "--fps" && hasValue) {
+      options.fps = std::max(1, std::atoi(argv[++i]));
+    } else if (arg == "--size" && hasValue) {
+      if (std::sscanf(argv[++i], "%dx%d", &options.width, &options.height) != 2) return false;
+    } else {
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Options options;
+  if (!ParseArgs(argc, argv, options)) {
+    Usage();
+    return 2;
+  }
+  if (options.module.empty()) options.module = fanhost::ModulePathBesideExecutable("VindeluxFan");
+
+  fanhost::StereoAudio audio;
+  if (options.wav.empty()) {
+    audio = fanhost::SynthesiseDefaultTrack();
+    std::printf("track: built-in default track, %.1f s\n", audio.Seconds());
+  } else {
+    std::string error;
+    if (!fanhost::ReadWav(options.wav, audio, error)) {
+      std::fprintf(stderr, "fanhost: %s\n", error.c_str());
+      return 1;
+    }
+    std::printf("track: %s, %.1f s\n", options.wav.c_str(), audio.Seconds());
+  }
+
+  fanhost::ModuleHost host;
+  if (!host.Load(options.module)) {
+    std::fprintf(stderr, "fanhost: %s\n", host.LastError().c_str());
+    return 1;
+  }
+  {
+    fanhost::PluginRef plugin = host.QueryVisual();
+    if (!plugin) {
+      std::fprintf(stderr, "fanhost: the module handed out no plug-in object\n");
+      return 1;
+    }
+    auto* self = plugin.Get();
+    const auto& slots = *plugin;
+    std::printf("module: %s\nplug-in: %s, %s, by %s, flags %u\n", options.module.c_str(),
+                fanhost::Narrow(slots.PluginName(self)).c_str(),
+                fanhost::Narrow(slots.PluginInfo(self)).c_str(),
+                fanhost::Narrow(slots.AuthorName(self)).c_str(), slots.PluginFlags(self));
+
+    const auto started = slots.Initialize(self);
+    std::printf("Initialize -> %d\n", started);
+    slots.DisplayResize(self, options.width, options.height);
+
+    const double seconds = options.seconds > 0.0 ? std::min(options.seconds, audio.Seconds())
+                                                 : audio.Seconds();
+    const auto frames = static_cast<long>(seconds * options.fps);
+    const std::size_t samplesPerFrame = audio.sampleRate / static_cast<std::uint32_t>(options.fps);
+    const auto frameTime = std::chrono::microseconds(1'000'000 / options.fps);
+    auto deadline = std::chrono::steady_clock::now();
+    std::uint32_t ticks = 0, ticksThisSecond = 0;
+    aimp::TAIMPVisualData data{};
+
+    for (long frame = 0; frame < frames; ++frame) {
+      fanhost::AnalyseFrame(audio, static_cast<std::size_t>(frame) * samplesPerFrame,
+                            samplesPerFrame, data);
+      slots.DisplayRender(self, nullptr, &data);
+      if ((frame + 1) % options.fps == 0) {
+        std::printf("t=%5.1fs  levels L=%3d R=%3d  clock ticks this second: %u\n",
+                    static_cast<double>(frame + 1) / options.fps, data.LevelL, data.LevelR,
+                    ticksThisSecond);
+        std::fflush(stdout);
+        ticksThisSecond = 0;
+      }
+      // Pump this thread's messages until the next frame is due, as a player's UI thread does.
+      deadline += frameTime;
+      for (;;) {
+        const auto pumped = platform::PumpMessages();
+        ticks += pumped.timerMessages;
+        ticksThisSecond += pumped.timerMessages;
+        const auto now = std::chrono::steady_clock::now();
+        if (now >= deadline) break;
+        platform::WaitForMessages(static_cast<std::uint32_t>(
+            std::chrono::ceil<std::chrono::milliseconds>(deadline - now).count()));
+      }
+    }
+
+    slots.Deinitialize(self);
+    std::printf("Deinitialize; %ld frames rendered, %u clock ticks in %.1f s\n", frames, ticks,
+                seconds);
+  }  // the final Release
+  host.Unload();
+  std::puts("module unloaded");
+  return 0;
+}

@@ -1,0 +1,66 @@
+#include "module_host.h"
+
+#include <filesystem>
+
+#include "platform/module_services.h"
+#include "platform/text.h"
+
+namespace fanhost {
+
+PluginRef& PluginRef::operator=(PluginRef&& other) noexcept {
+  if (this != &other) {
+    Reset();
+    FPlugin = other.Detach();
+  }
+  return *this;
+}
+
+aimp::IVisualPlugin* PluginRef::Detach() {
+  aimp::IVisualPlugin* plugin = FPlugin;
+  FPlugin = nullptr;
+  return plugin;
+}
+
+void PluginRef::Reset() {
+  if (FPlugin != nullptr) FPlugin->Vtbl->Release(Detach());
+}
+
+bool ModuleHost::Load(const std::string& path) {
+  Unload();
+  FModule = platform::LoadModule(path, FError);
+  if (FModule == nullptr) {
+    FError = "cannot load " + path + ": " + FError;
+    return false;
+  }
+  FQueryVisual = reinterpret_cast<aimp::QueryVisualProc>(
+      platform::GetModuleSymbol(FModule, aimp::kQueryVisualName));
+  if (FQueryVisual == nullptr) {
+    FError = path + " has no export " + aimp::kQueryVisualName;
+    Unload();
+    return false;
+  }
+  return true;
+}
+
+void ModuleHost::Unload() {
+  if (FModule != nullptr) platform::FreeModule(FModule);
+  FModule = nullptr;
+  FQueryVisual = nullptr;
+}
+
+PluginRef ModuleHost::QueryVisual() const {
+  PluginRef plugin;
+  if (FQueryVisual != nullptr) FQueryVisual(plugin.Slot());
+  return plugin;
+}
+
+std::string ModulePathBesideExecutable(const std::string& baseName) {
+  const std::filesystem::path exe(platform::Utf16ToUtf8(platform::HostExecutablePath()));
+  return (exe.parent_path() / platform::ModuleFileName(baseName)).string();
+}
+
+std::string Narrow(const char16_t* text) {
+  return text != nullptr ? platform::Utf16ToUtf8(text) : std::string("(null)");
+}
+
+}  // namespace fanhost
