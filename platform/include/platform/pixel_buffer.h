@@ -1,0 +1,47 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "platform/api.h"
+
+namespace platform {
+
+// One pixel as it lies in a 32-bit Windows bitmap: blue, green, red, then alpha. Decoded images
+// carry straight (not premultiplied) alpha; off-screen surfaces are opaque RGB and keep the fourth
+// byte only because Windows keeps it too.
+struct Pixel32 {
+  std::uint8_t b, g, r, a;
+  friend bool operator==(const Pixel32&, const Pixel32&) = default;
+};
+static_assert(sizeof(Pixel32) == 4);
+
+// A rectangle of pixels with an explicit stride in bytes, either owning its memory or wrapping
+// memory it does not own, so both back ends and the tests share one pixel type.
+class PixelBuffer {
+ public:
+  PixelBuffer() = default;
+  // An owning buffer, every byte zero. Negative sizes give an empty buffer.
+  PixelBuffer(int width, int height);
+  static PixelBuffer Wrap(void* pixels, int width, int height, std::ptrdiff_t stride);
+
+  int Width() const { return FWidth; }
+  int Height() const { return FHeight; }
+  std::ptrdiff_t Stride() const { return FStride; }
+  bool Empty() const { return FWidth <= 0 || FHeight <= 0; }
+
+  Pixel32* Row(int y) { return reinterpret_cast<Pixel32*>(FData + y * FStride); }
+  const Pixel32* Row(int y) const { return reinterpret_cast<const Pixel32*>(FData + y * FStride); }
+  Pixel32& At(int x, int y) { return Row(y)[x]; }
+  const Pixel32& At(int x, int y) const { return Row(y)[x]; }
+
+ private:
+  std::vector<std::uint8_t> FStorage;
+  std::uint8_t* FData = nullptr;
+  int FWidth = 0;
+  int FHeight = 0;
+  std::ptrdiff_t FStride = 0;
+};
+
+}  // namespace platform
