@@ -92,6 +92,13 @@ static_assert(offsetof(IVisualPluginVtbl, DisplayClick) == 9 * sizeof(void*));
 static_assert(offsetof(IVisualPluginVtbl, DisplayRender) == 10 * sizeof(void*));
 static_assert(offsetof(IVisualPluginVtbl, DisplayResize) == 11 * sizeof(void*));
 
+// The shipping module is 32-bit: every slot, pointer and handle crossing the boundary is 4 bytes.
+#if defined(_WIN32) && defined(__i386__)
+static_assert(sizeof(void*) == 4);
+static_assert(sizeof(IVisualPluginVtbl) == 48);
+static_assert(offsetof(IVisualPluginVtbl, DisplayResize) == 44);
+#endif
+
 // What the player holds: a pointer to an object whose first field is the slot table.
 struct IVisualPlugin {
   const IVisualPluginVtbl* Vtbl;

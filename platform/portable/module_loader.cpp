@@ -18,7 +18,7 @@ void* GetModuleSymbol(ModuleHandle module, const char* name) {
   return module != nullptr ? dlsym(module, name) : nullptr;
 }
 
-bool FreeModule(ModuleHandle module) { return module != nullptr && dlclose(module) == 0; }
+bool UnloadModule(ModuleHandle module) { return module != nullptr && dlclose(module) == 0; }
 
 std::string ModuleFileName(const std::string& baseName) { return baseName + ".so"; }
 

@@ -17,7 +17,7 @@ void* GetModuleSymbol(ModuleHandle module, const char* name) {
   return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(module), name));
 }
 
-bool FreeModule(ModuleHandle module) {
+bool UnloadModule(ModuleHandle module) {
   return module != nullptr && FreeLibrary(static_cast<HMODULE>(module)) != FALSE;
 }
 

@@ -43,7 +43,7 @@ bool ModuleHost::Load(const std::string& path) {
 }
 
 void ModuleHost::Unload() {
-  if (FModule != nullptr) platform::FreeModule(FModule);
+  if (FModule != nullptr) platform::UnloadModule(FModule);
   FModule = nullptr;
   FQueryVisual = nullptr;
 }

@@ -18,13 +18,21 @@ struct Pixel32 {
 static_assert(sizeof(Pixel32) == 4);
 
 // A rectangle of pixels with an explicit stride in bytes, either owning its memory or wrapping
-// memory it does not own, so both back ends and the tests share one pixel type.
-class PixelBuffer {
+// memory it does not own, so both back ends and the tests share one pixel type. A copy always owns
+// its pixels; a moved-from buffer is empty.
+class VF_PLATFORM_API PixelBuffer {
  public:
   PixelBuffer() = default;
-  // An owning buffer, every byte zero. Negative sizes give an empty buffer.
+  // An owning buffer, every byte zero. Negative sizes give an empty buffer; sizes whose byte count
+  // would overflow raise std::bad_alloc.
   PixelBuffer(int width, int height);
   static PixelBuffer Wrap(void* pixels, int width, int height, std::ptrdiff_t stride);
+
+  PixelBuffer(const PixelBuffer& other);
+  PixelBuffer& operator=(const PixelBuffer& other);
+  PixelBuffer(PixelBuffer&& other) noexcept;
+  PixelBuffer& operator=(PixelBuffer&& other) noexcept;
+  ~PixelBuffer() = default;
 
   int Width() const { return FWidth; }
   int Height() const { return FHeight; }

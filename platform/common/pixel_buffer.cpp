@@ -1,0 +1,72 @@
+// The one pixel-buffer type of both back ends: owning buffers with a tight stride, and wrappers
+// around memory that belongs to someone else (a DIB section's bits, a caller's array).
+#include "platform/pixel_buffer.h"
+
+#include <cstring>
+#include <new>
+#include <utility>
+
+namespace platform {
+namespace {
+
+// The byte count of a tight width x height buffer, refused when it does not fit the address space.
+std::size_t ByteCount(int width, int height) {
+  const auto pixels = static_cast<unsigned long long>(width) * static_cast<unsigned long long>(height);
+  constexpr unsigned long long kLimit = static_cast<unsigned long long>(PTRDIFF_MAX) / sizeof(Pixel32);
+  if (pixels > kLimit) throw std::bad_alloc();
+  return static_cast<std::size_t>(pixels) * sizeof(Pixel32);
+}
+
+}  // namespace
+
+PixelBuffer::PixelBuffer(int width, int height) {
+  if (width <= 0 || height <= 0) return;
+  FStorage.resize(ByteCount(width, height));
+  FData = FStorage.data();
+  FWidth = width;
+  FHeight = height;
+  FStride = static_cast<std::ptrdiff_t>(width) * static_cast<std::ptrdiff_t>(sizeof(Pixel32));
+}
+
+PixelBuffer PixelBuffer::Wrap(void* pixels, int width, int height, std::ptrdiff_t stride) {
+  PixelBuffer buffer;
+  if (pixels == nullptr || width <= 0 || height <= 0) return buffer;
+  buffer.FData = static_cast<std::uint8_t*>(pixels);
+  buffer.FWidth = width;
+  buffer.FHeight = height;
+  buffer.FStride = stride;
+  return buffer;
+}
+
+PixelBuffer::PixelBuffer(const PixelBuffer& other) : PixelBuffer(other.FWidth, other.FHeight) {
+  const auto rowBytes = static_cast<std::size_t>(FWidth) * sizeof(Pixel32);
+  for (int y = 0; y < FHeight; ++y) std::memcpy(Row(y), other.Row(y), rowBytes);
+}
+
+PixelBuffer& PixelBuffer::operator=(const PixelBuffer& other) {
+  if (this != &other) *this = PixelBuffer(other);
+  return *this;
+}
+
+PixelBuffer::PixelBuffer(PixelBuffer&& other) noexcept
+    : FStorage(std::move(other.FStorage)),
+      FData(std::exchange(other.FData, nullptr)),
+      FWidth(std::exchange(other.FWidth, 0)),
+      FHeight(std::exchange(other.FHeight, 0)),
+      FStride(std::exchange(other.FStride, 0)) {
+  other.FStorage.clear();
+}
+
+PixelBuffer& PixelBuffer::operator=(PixelBuffer&& other) noexcept {
+  if (this == &other) return *this;
+  // Moving a vector keeps its heap block, so FData stays valid in its new owner.
+  FStorage = std::move(other.FStorage);
+  other.FStorage.clear();
+  FData = std::exchange(other.FData, nullptr);
+  FWidth = std::exchange(other.FWidth, 0);
+  FHeight = std::exchange(other.FHeight, 0);
+  FStride = std::exchange(other.FStride, 0);
+  return *this;
+}
+
+}  // namespace platform

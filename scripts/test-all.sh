@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Builds every lane and runs its tests: linux, linux-asan, win64 (under wine64), win32 (the
+# shipping 32-bit DLL, checked statically). Stops at the first lane that fails.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+
+lanes=("$@")
+((${#lanes[@]})) || lanes=(linux linux-asan win64 win32)
+for lane in "${lanes[@]}"; do
+  echo "=== lane $lane ==="
+  bash scripts/build-lane.sh "$lane"
+  ctest --preset "$lane"
+done
+echo "=== all lanes passed: ${lanes[*]} ==="

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Checks the built Windows module file the way a player meets it: the machine it is built for, its
+# one export under its plain name, and that it needs no DLL beyond the system's own.
+# Usage: check-module.sh OBJDUMP NM MODULE EXPECTED_FORMAT STDCALL_SYMBOL|- OBJECT...
+set -euo pipefail
+objdump=$1 nm=$2 module=$3 format=$4 stdcall_symbol=$5
+shift 5
+objects=("$@")
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+header=$("$objdump" -f "$module")
+grep -q "file format $format" <<<"$header" || fail "$module is not $format: $header"
+echo "ok: file format $format"
+
+private=$("$objdump" -p "$module")
+exports=$(awk '/\[Ordinal\/Name Pointer\] Table/{on=1; next} on && /^[ \t]*\[/{print $NF} on && /^$/{on=0}' <<<"$private")
+[[ "$exports" == "AIMP_QueryVisual" ]] || fail "exports are not exactly AIMP_QueryVisual: [$exports]"
+echo "ok: one export, AIMP_QueryVisual"
+
+# Everything the module imports must come with Windows itself.
+allowed='^(KERNEL32|USER32|GDI32|gdiplus|ole32|OLEAUT32|msvcrt|ADVAPI32|api-ms-win-.*)\.dll$'
+while read -r dll; do
+  [[ "$dll" =~ $allowed ]] || fail "imports $dll, which Windows does not ship"
+done < <(awk '/DLL Name:/{print $3}' <<<"$private")
+echo "ok: imports only system DLLs: $(awk '/DLL Name:/{printf "%s ", $3}' <<<"$private")"
+
+if [[ "$stdcall_symbol" != - ]]; then
+  export_object=$(printf '%s\n' "${objects[@]}" | grep 'module_export') || fail "no export object given"
+  "$nm" "$export_object" | grep -q " T ${stdcall_symbol}\$" ||
+    fail "the export is not stdcall with one 4-byte argument (no ${stdcall_symbol} in $export_object)"
+  echo "ok: export is stdcall ($stdcall_symbol)"
+fi

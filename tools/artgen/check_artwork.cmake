@@ -1,0 +1,55 @@
+# Draws the artwork into a fresh folder and checks it against the committed images.
+#   MODE=bytes  every file drawn has a committed twin with exactly the same bytes;
+#   MODE=names  the files drawn and the files committed are the same set of names.
+# Called by CTest with GENERATOR, COMMITTED, FRESH and MODE set.
+
+foreach(_var IN ITEMS GENERATOR COMMITTED FRESH MODE)
+  if(NOT DEFINED ${_var})
+    message(FATAL_ERROR "check_artwork.cmake needs -D${_var}=...")
+  endif()
+endforeach()
+
+file(REMOVE_RECURSE "${FRESH}")
+execute_process(COMMAND "${GENERATOR}" "${FRESH}" RESULT_VARIABLE _rc)
+if(NOT _rc EQUAL 0)
+  message(FATAL_ERROR "the generator failed: ${_rc}")
+endif()
+
+file(GLOB _fresh LIST_DIRECTORIES false RELATIVE "${FRESH}" "${FRESH}/*")
+file(GLOB _committed LIST_DIRECTORIES false RELATIVE "${COMMITTED}" "${COMMITTED}/*")
+list(SORT _fresh)
+list(SORT _committed)
+if(NOT _fresh)
+  message(FATAL_ERROR "the generator wrote no files")
+endif()
+
+if(MODE STREQUAL "names")
+  set(_missing ${_committed})
+  list(REMOVE_ITEM _missing ${_fresh})
+  set(_extra ${_fresh})
+  if(_committed)
+    list(REMOVE_ITEM _extra ${_committed})
+  endif()
+  if(_missing OR _extra)
+    message(FATAL_ERROR "committed but no longer drawn: ${_missing}\ndrawn but not committed: ${_extra}")
+  endif()
+  list(LENGTH _fresh _count)
+  message(STATUS "${_count} files, same names on both sides")
+elseif(MODE STREQUAL "bytes")
+  set(_different "")
+  foreach(_name IN LISTS _fresh)
+    execute_process(
+      COMMAND "${CMAKE_COMMAND}" -E compare_files "${FRESH}/${_name}" "${COMMITTED}/${_name}"
+      RESULT_VARIABLE _same OUTPUT_QUIET ERROR_QUIET)
+    if(NOT _same EQUAL 0)
+      list(APPEND _different "${_name}")
+    endif()
+  endforeach()
+  if(_different)
+    message(FATAL_ERROR "differ from the committed images (or are not committed): ${_different}")
+  endif()
+  list(LENGTH _fresh _count)
+  message(STATUS "${_count} files identical to the committed ones")
+else()
+  message(FATAL_ERROR "unknown MODE '${MODE}'")
+endif()

@@ -1,0 +1,190 @@
+// Skin 0: a dark metal PC-case fan. Six curved, cambered blades turn in the bore of a round
+// housing with a machined face and a rolled outer lip; two mounting clips stick out at
+// twelve and six o'clock. Everything inside the outline is opaque (the bore shows the dark
+// motor frame behind the blades), so the alpha channel is the same in every frame and only
+// the colours move.
+
+#include <cmath>
+
+#include "det_math.h"
+#include "fan_geometry.h"
+#include "fan_skins.h"
+#include "raster.h"
+#include "shading.h"
+
+namespace artgen {
+namespace {
+
+constexpr double kCentre = kSkin0Size / 2.0;
+
+constexpr double kOuter = 57.5;      // housing edge: the fan spans columns 2 to 116
+constexpr double kRollStart = 54.0;  // the outer lip rolls away from here
+constexpr double kFaceInner = 50.8;  // machined flat face between here and the roll
+constexpr double kBore = 48.8;       // the opening the blades turn in
+constexpr double kHub = 16.0;
+constexpr double kHubFace = 13.6;
+constexpr double kCap = 5.6;
+
+// Mounting clips reach the first and last rows.
+constexpr double kClipHalfWidth = 11.5;
+constexpr double kClipRounding = 3.0;
+
+constexpr int kStruts = 3;
+constexpr double kStrutHalfWidth = 1.7;
+
+const BladeShape kBladeShape{6, 12.0, 47.4, 0.62, 6.5, 17.0, 0.75, 6.5};
+
+const Rgb kHousingMetal = rgb8(64, 67, 74);
+const Rgb kBladeMetal = rgb8(58, 62, 70);
+const Rgb kHubMetal = rgb8(70, 73, 80);
+const Rgb kCavity = rgb8(13, 14, 16);
+const Rgb kStrutMetal = rgb8(34, 36, 40);
+
+// Shadows fall away from the light, towards the lower right.
+constexpr double kShadowX = 2.2, kShadowY = 2.9;
+
+// Concentric machining marks catch the light along the radius that points at it: the
+// classic streak of a lathe-turned disc.
+double turned_metal_streak(const Polar& p) {
+    const double hx = kHalfVector.x, hy = kHalfVector.y;
+    const double len = std::sqrt(hx * hx + hy * hy);
+    const double c = std::fabs(p.ux * hx + p.uy * hy) / len;
+    return pow_int(c, 10);
+}
+
+// Normal of a rolled edge: t runs from 0 (flat) to 1 (the edge), the surface bending over a
+// quarter circle.
+double roll_tilt(double t, double strength) {
+    const double c = clamp01(t) * 0.96;
+    return strength * c / std::sqrt(1.0 - c * c);
+}
+
+Rgb housing(const Polar& p) {
+    Rgb c;
+    if (p.r >= kRollStart) {
+        const Vec3 n = tilted_normal(p.ux, p.uy, roll_tilt((p.r - kRollStart) / (kOuter - kRollStart), 1.3));
+        c = shade(kHousingMetal, n, 0.45, 0.85, 0.7, 24);
+    } else if (p.r >= kFaceInner) {
+        const Vec3 n{0.0, 0.0, 1.0};
+        c = shade(kHousingMetal, n, 0.45, 0.75, 0.0, 1) + grey(0.16 * turned_metal_streak(p));
+    } else {
+        // The chamfer into the bore faces the centre, so it is lit on the lower right.
+        const Vec3 n = tilted_normal(p.ux, p.uy, -1.3);
+        c = shade(kHousingMetal * 0.8, n, 0.35, 0.8, 0.45, 16);
+    }
+    // Thin dark seams where the surfaces meet.
+    const double seam = std::min(std::fabs(p.r - kRollStart), std::fabs(p.r - kFaceInner));
+    return c * (0.72 + 0.28 * smoothstep(0.0, 0.45, seam));
+}
+
+Rgb clip(double x, double y, const Polar& p) {
+    const auto distance = [](double px, double py) {
+        return rounded_box_distance(px - kCentre, py - kCentre, kClipHalfWidth, kCentre, kClipRounding);
+    };
+    const double d = distance(x, y);
+    // Bevel along the clip's edge, facing outwards along the distance gradient.
+    const double gx = distance(x + 0.25, y) - distance(x - 0.25, y);
+    const double gy = distance(x, y + 0.25) - distance(x, y - 0.25);
+    const double glen = std::sqrt(gx * gx + gy * gy);
+    const double bevel = smoothstep(-1.4, 0.0, d);
+    const Vec3 n = glen > 0.0 ? tilted_normal(gx / glen, gy / glen, 1.2 * bevel) : Vec3{0.0, 0.0, 1.0};
+    // The housing's rolled lip overhangs the clip and shades it.
+    const double shadowed = 0.55 + 0.45 * smoothstep(kOuter, kOuter + 2.5, p.r);
+    return shade(kHousingMetal * 0.85, n, 0.45, 0.8, 0.5, 20) * shadowed;
+}
+
+struct StrutAxis {
+    double ux, uy;
+};
+
+const StrutAxis* strut_axes() {
+    static const StrutAxis axes[kStruts] = {
+        {dmath::cos(dmath::kPi / 2.0), dmath::sin(dmath::kPi / 2.0)},
+        {dmath::cos(dmath::kPi / 2.0 + dmath::kTwoPi / 3.0), dmath::sin(dmath::kPi / 2.0 + dmath::kTwoPi / 3.0)},
+        {dmath::cos(dmath::kPi / 2.0 + 2.0 * dmath::kTwoPi / 3.0), dmath::sin(dmath::kPi / 2.0 + 2.0 * dmath::kTwoPi / 3.0)},
+    };
+    return axes;
+}
+
+// The motor frame seen through the blades: a dark back, three struts, and the shadows of
+// the housing, the hub and the blades.
+Rgb cavity(double x, double y, const Polar& p, double rotation) {
+    Rgb c = kCavity;
+    for (int i = 0; i < kStruts; ++i) {
+        const StrutAxis a = strut_axes()[i];
+        const double along = p.dx * a.ux + p.dy * a.uy;
+        const double across = p.dx * -a.uy + p.dy * a.ux;
+        if (along > 0.0 && std::fabs(across) < kStrutHalfWidth) {
+            const double t = across / kStrutHalfWidth;
+            const Vec3 n = tilted_normal(-a.uy, a.ux, 1.4 * t);
+            c = shade(kStrutMetal, n, 0.5, 0.7, 0.25, 12);
+        }
+    }
+    // Ambient occlusion deepens the bore towards its wall and the hub.
+    c = c * (0.55 + 0.45 * smoothstep(kBore, kBore - 8.0, p.r) * smoothstep(kHub, kHub + 5.0, p.r));
+
+    const Polar s = polar(x - kShadowX, y - kShadowY, kCentre, kCentre);
+    double light = 1.0;
+    light *= 1.0 - 0.6 * smoothstep(kBore - 1.5, kBore + 0.5, s.r);
+    light *= 1.0 - 0.5 * smoothstep(kHub + 1.0, kHub - 1.0, s.r);
+    light *= 1.0 - 0.55 * smoothstep(1.2, -1.2, nearest_blade(kBladeShape, s, rotation).distance);
+    return c * light;
+}
+
+Rgb blade(double x, double y, const Polar& p, const BladeSample& b) {
+    // A cambered, pitched blade: the slope along the direction of travel changes across the
+    // chord, so the light slides over the blade as it turns.
+    const double slope = 0.55 + 0.55 * b.across;
+    const Vec3 n = normalized({-slope * p.tx, -slope * p.ty, 1.0});
+    Rgb c = shade(kBladeMetal * (0.8 + 0.35 * b.along), n, 0.42, 0.95, 0.5, 18);
+
+    const double edge = clamp01(-b.distance / 1.1);
+    if (b.across > 0.0) {
+        c = c + grey(0.2 * (1.0 - edge));  // the leading edge is rounded and catches light
+    } else {
+        c = c * (0.65 + 0.35 * edge);
+    }
+    c = c * (0.6 + 0.4 * smoothstep(kHub, kHub + 7.0, p.r));
+    // The housing's lip shades the tips on the upper left.
+    const Polar s = polar(x - 0.9, y - 1.2, kCentre, kCentre);
+    return c * (1.0 - 0.35 * smoothstep(kBore - 1.0, kBore + 0.5, s.r));
+}
+
+Rgb hub(const Polar& p) {
+    if (p.r >= kHubFace) {
+        const Vec3 n = tilted_normal(p.ux, p.uy, roll_tilt((p.r - kHubFace) / (kHub - kHubFace), 1.4));
+        return shade(kHubMetal, n, 0.45, 0.8, 0.7, 24);
+    }
+    if (p.r >= kCap) {
+        const Rgb c = shade(kHubMetal, Vec3{0.0, 0.0, 1.0}, 0.45, 0.7, 0.0, 1) + grey(0.22 * turned_metal_streak(p));
+        return c * (0.7 + 0.3 * smoothstep(0.0, 0.5, p.r - kCap));
+    }
+    // A slightly domed cap with a tight highlight.
+    const Vec3 n = tilted_normal(p.ux, p.uy, 0.7 * p.r / kCap);
+    return shade(kHubMetal * 0.9, n, 0.4, 0.8, 0.9, 40);
+}
+
+}  // namespace
+
+Image render_fan_skin0(int frame) {
+    const double rotation = frame_rotation(frame, kSkin0Frames, kBladeShape.count);
+    return render_supersampled(kSkin0Size, kSkin0Size, kFanSupersampling, [&](double x, double y) {
+        const Polar p = polar(x, y, kCentre, kCentre);
+        if (p.r > kOuter) {
+            if (rounded_box_distance(p.dx, p.dy, kClipHalfWidth, kCentre, kClipRounding) <= 0.0) {
+                return opaque(clip(x, y, p));
+            }
+            return Premul{};
+        }
+        if (p.r >= kBore) {
+            return opaque(housing(p));
+        }
+        if (p.r < kHub) {
+            return opaque(hub(p));
+        }
+        const BladeSample b = nearest_blade(kBladeShape, p, rotation);
+        return opaque(b.inside() ? blade(x, y, p, b) : cavity(x, y, p, rotation));
+    });
+}
+
+}  // namespace artgen
