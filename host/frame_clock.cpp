@@ -1,21 +1,8 @@
 #include "frame_clock.h"
 
-#include <cmath>
 #include <limits>
 
 namespace vf {
-
-std::int64_t RoundHalfEven(double value) {
-  constexpr double kLimit = 9.2233720368547758e18;  // 2^63
-  if (std::isnan(value)) return 0;
-  if (value >= kLimit) return std::numeric_limits<std::int64_t>::max();
-  if (value < -kLimit) return std::numeric_limits<std::int64_t>::min();
-  double whole = std::floor(value);
-  const double fraction = value - whole;
-  if (fraction > 0.5 || (fraction == 0.5 && std::fmod(whole, 2.0) != 0.0)) whole += 1.0;
-  if (whole >= kLimit) return std::numeric_limits<std::int64_t>::max();
-  return static_cast<std::int64_t>(whole);
-}
 
 namespace {
 

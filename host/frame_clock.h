@@ -4,16 +4,13 @@
 
 #include "animation_state.h"
 #include "platform/timer.h"
+#include "rounding.h"
 
 // The 30 ms frame clock: each tick turns the average level of each channel into a step of that
 // channel's frame index.
 namespace vf {
 
 inline constexpr std::uint32_t kFrameClockIntervalMs = 30;
-
-// Nearest integer with exact halves going to the even neighbour, independent of the floating-point
-// rounding mode the host may have set. Values outside the 64-bit range saturate.
-std::int64_t RoundHalfEven(double value);
 
 // One tick over the given state: the left channel first, then the right one.
 void FrameClockStep(TAnimationState& state);
