@@ -27,6 +27,8 @@ double frame_rotation(int frame, int frames, int blades) {
     return dmath::kTwoPi * frame / (static_cast<double>(blades) * frames);
 }
 
+Direction direction(double angle) { return {dmath::cos(angle), dmath::sin(angle)}; }
+
 double rounded_box_distance(double px, double py, double hx, double hy, double rounding) {
     const double qx = std::fabs(px) - hx + rounding;
     const double qy = std::fabs(py) - hy + rounding;
@@ -56,6 +58,7 @@ BladeSample sample_blade(const BladeShape& shape, const Polar& p, double offset)
     const double half_chord =
         mix(shape.root_half_chord, shape.tip_half_chord, smoothstep(0.0, shape.widen_until, b.along));
     const double arc = offset * p.r;
+    b.arc = arc;
     b.across = arc / half_chord;
     // A box in (arc, radius) space: straight along the chord, rounded at the tip corners.
     const double qx = std::fabs(arc) - half_chord + shape.tip_rounding;

@@ -21,6 +21,13 @@ Polar polar(double x, double y, double centre_x, double centre_y);
 // frame 0 and the loop has no seam.
 double frame_rotation(int frame, int frames, int blades);
 
+// A unit direction on screen, `angle` radians clockwise from the positive x axis.
+struct Direction {
+    double x = 1.0, y = 0.0;
+};
+
+Direction direction(double angle);
+
 // Signed distance to a box of half size (hx, hy) centred at the origin whose corners are
 // rounded with radius `rounding`; negative inside.
 double rounded_box_distance(double px, double py, double hx, double hy, double rounding);
@@ -41,6 +48,7 @@ struct BladeShape {
 // Where a sample lies relative to one blade.
 struct BladeSample {
     double distance = 0.0;  // approximate signed distance to the outline in pixels, negative inside
+    double arc = 0.0;       // distance from the centre line along the circle, pixels, clockwise positive
     double across = 0.0;    // -1 on the trailing edge .. +1 on the leading (clockwise) edge
     double along = 0.0;     // 0 at the root .. 1 at the tip
     bool inside() const { return distance <= 0.0; }

@@ -4,6 +4,7 @@
 // motor frame behind the blades), so the alpha channel is the same in every frame and only
 // the colours move.
 
+#include <array>
 #include <cmath>
 
 #include "det_math.h"
@@ -93,17 +94,16 @@ Rgb clip(double x, double y, const Polar& p) {
     return shade(kHousingMetal * 0.85, n, 0.45, 0.8, 0.5, 20) * shadowed;
 }
 
-struct StrutAxis {
-    double ux, uy;
-};
-
-const StrutAxis* strut_axes() {
-    static const StrutAxis axes[kStruts] = {
-        {dmath::cos(dmath::kPi / 2.0), dmath::sin(dmath::kPi / 2.0)},
-        {dmath::cos(dmath::kPi / 2.0 + dmath::kTwoPi / 3.0), dmath::sin(dmath::kPi / 2.0 + dmath::kTwoPi / 3.0)},
-        {dmath::cos(dmath::kPi / 2.0 + 2.0 * dmath::kTwoPi / 3.0), dmath::sin(dmath::kPi / 2.0 + 2.0 * dmath::kTwoPi / 3.0)},
-    };
-    return axes;
+// The struts point down and to either upper side, 120 degrees apart.
+const Direction& strut(int i) {
+    static const auto table = [] {
+        std::array<Direction, kStruts> t;
+        for (int k = 0; k < kStruts; ++k) {
+            t[static_cast<std::size_t>(k)] = direction(dmath::kPi / 2.0 + dmath::kTwoPi * k / kStruts);
+        }
+        return t;
+    }();
+    return table[static_cast<std::size_t>(i)];
 }
 
 // The motor frame seen through the blades: a dark back, three struts, and the shadows of
@@ -111,12 +111,12 @@ const StrutAxis* strut_axes() {
 Rgb cavity(double x, double y, const Polar& p, double rotation) {
     Rgb c = kCavity;
     for (int i = 0; i < kStruts; ++i) {
-        const StrutAxis a = strut_axes()[i];
-        const double along = p.dx * a.ux + p.dy * a.uy;
-        const double across = p.dx * -a.uy + p.dy * a.ux;
+        const Direction a = strut(i);
+        const double along = p.dx * a.x + p.dy * a.y;
+        const double across = p.dx * -a.y + p.dy * a.x;
         if (along > 0.0 && std::fabs(across) < kStrutHalfWidth) {
             const double t = across / kStrutHalfWidth;
-            const Vec3 n = tilted_normal(-a.uy, a.ux, 1.4 * t);
+            const Vec3 n = tilted_normal(-a.y, a.x, 1.4 * t);
             c = shade(kStrutMetal, n, 0.5, 0.7, 0.25, 12);
         }
     }

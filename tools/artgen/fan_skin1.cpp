@@ -35,7 +35,7 @@ Premul glass_blade(const Polar& p, const BladeSample& b) {
     }
     const double slope = 0.5 + 0.7 * b.across;
     const Vec3 n = normalized({-slope * p.tx, -slope * p.ty, 1.0});
-    const double spec = specular(n, 14);
+    const double gloss = specular(n, 14);
     const Rgb body = kGlassTint * (0.5 + 0.5 * diffuse(n));
     const double body_alpha = 0.26 + 0.16 * b.along;
 
@@ -47,7 +47,7 @@ Premul glass_blade(const Polar& p, const BladeSample& b) {
     const double alpha = mix(body_alpha, edge_alpha, rim);
 
     const Premul glass = with_alpha(colour, alpha);
-    const double gleam = 0.5 * spec;
+    const double gleam = 0.5 * gloss;
     return over(with_alpha({1.0, 1.0, 1.0}, gleam), glass);
 }
 

@@ -2,6 +2,7 @@
 // painted safety yellow and bolted down at eight points. Like skin 0 it is opaque inside
 // its round outline, so its alpha channel is the same in every frame.
 
+#include <array>
 #include <cmath>
 
 #include "det_math.h"
@@ -79,17 +80,11 @@ bool bolt(double ox, double oy, double size, Rgb& colour) {
     return true;
 }
 
-struct Direction {
-    double x, y;
-};
-
-Direction direction(double angle) { return {dmath::cos(angle), dmath::sin(angle)}; }
-
 const Direction& ring_bolt(int i) {
     static const auto table = [] {
-        std::vector<Direction> t;
+        std::array<Direction, kRingBolts> t;
         for (int k = 0; k < kRingBolts; ++k) {
-            t.push_back(direction(dmath::kTwoPi * (k + 0.5) / kRingBolts));
+            t[static_cast<std::size_t>(k)] = direction(dmath::kTwoPi * (k + 0.5) / kRingBolts);
         }
         return t;
     }();
@@ -126,7 +121,7 @@ Rgb ring(double x, double y, const Polar& p) {
     return c;
 }
 
-// The paddles' common frame at a radius: the rotor angle plus the blade's bend there.
+// The sample against the nearest paddle.
 BladeSample paddle(const Polar& p, double rotation) { return nearest_blade(kBladeShape, p, rotation); }
 
 Rgb blade(const Polar& p, const BladeSample& b) {
@@ -141,11 +136,9 @@ Rgb blade(const Polar& p, const BladeSample& b) {
     Rgb c = shade(kSteel * (0.8 + 0.25 * b.along), n, 0.38, 0.8, 0.55, 20);
 
     // Two rivets hold each paddle to its arm.
-    const double arc = b.across * mix(kBladeShape.root_half_chord, kBladeShape.tip_half_chord,
-                                      smoothstep(0.0, kBladeShape.widen_until, b.along));
     for (double side : {-1.0, 1.0}) {
         Rgb head;
-        if (bolt(arc - side * kRivetOffset, p.r - kRivetRadius, kRivetSize, head)) {
+        if (bolt(b.arc - side * kRivetOffset, p.r - kRivetRadius, kRivetSize, head)) {
             c = head;
         }
     }
@@ -162,9 +155,9 @@ Rgb cavity(double x, double y, const Polar& p, double rotation) {
         const double ax = std::fabs(p.dx), ay = std::fabs(p.dy);
         const double across = std::fabs(ax - ay) * 0.70710678118654752;
         if (across < kStrutHalfWidth) {
+            // Round bars: darker towards their sides.
             const double t = across / kStrutHalfWidth;
-            const Vec3 n = tilted_normal(0.0, 0.0, 0.0);
-            c = shade(kDarkSteel * 0.75, n, 0.5, 0.5, 0.0, 1) * (1.0 - 0.4 * t * t);
+            c = kDarkSteel * (0.85 * (1.0 - 0.4 * t * t));
         }
     }
     c = c * (0.55 + 0.45 * smoothstep(kBore, kBore - 9.0, p.r));

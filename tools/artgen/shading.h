@@ -56,9 +56,9 @@ inline double specular(Vec3 n, int power) { return pow_int(std::max(0.0, dot(n, 
 inline Vec3 tilted_normal(double ux, double uy, double tilt) { return normalized({ux * tilt, uy * tilt, 1.0}); }
 
 // Plain Lambert plus Blinn-Phong shading of a surface colour.
-inline Rgb shade(Rgb base, Vec3 n, double ambient, double diffuse_weight, double spec_weight, int spec_power,
-                 Rgb spec_colour = {1.0, 1.0, 1.0}) {
-    return base * (ambient + diffuse_weight * diffuse(n)) + spec_colour * (spec_weight * specular(n, spec_power));
+inline Rgb shade(Rgb base, Vec3 n, double ambient, double diffuse_weight, double gloss_weight, int gloss_power,
+                 Rgb gloss_colour = {1.0, 1.0, 1.0}) {
+    return base * (ambient + diffuse_weight * diffuse(n)) + gloss_colour * (gloss_weight * specular(n, gloss_power));
 }
 
 }  // namespace artgen
