@@ -3,6 +3,7 @@
 #include "animation_state.h"
 #include "frame_clock.h"
 #include "identity.h"
+#include "imaging_lifetime.h"
 #include "slot_guard.h"
 
 namespace vf {
@@ -55,11 +56,16 @@ constexpr aimp::IVisualPluginVtbl kVisualPluginSlots = {
 
 }  // namespace
 
-TAIMP2Visual::TAIMP2Visual() : aimp::IVisualPlugin{&kVisualPluginSlots} {}
+// Each plug-in object is a user of the imaging library, which therefore runs from the first image
+// until the last object is gone, and is never started or stopped by the module loader.
+TAIMP2Visual::TAIMP2Visual() : aimp::IVisualPlugin{&kVisualPluginSlots} { AcquireImagingUser(); }
 
 // A host that releases the object without de-initialising it first must not leave a clock behind
 // that would tick into a destroyed object or an unloaded module.
-TAIMP2Visual::~TAIMP2Visual() { StopFrameClock(); }
+TAIMP2Visual::~TAIMP2Visual() {
+  StopFrameClock();
+  ReleaseImagingUser();
+}
 
 aimp::HResult TAIMP2Visual::QueryInterface(const aimp::Guid* iid, void** object) {
   if (object == nullptr) return aimp::kPointer;

@@ -1,5 +1,6 @@
 #include "image_catalogue.h"
 
+#include "fan_graphic.h"
 #include "platform/resources.h"
 
 namespace vf {
@@ -20,6 +21,12 @@ std::u16string FormatName(std::u16string_view format, std::initializer_list<std:
 
 bool ResourcePresent(const std::u16string& name) {
   return platform::FindResourceW(platform::ThisModule(), name) != nullptr;
+}
+
+bool TryLoadPart(TFanGraphic& APart, const std::u16string& AResName) {
+  if (!ResourcePresent(AResName)) return false;
+  APart.LoadFromResourceName(platform::ThisModule(), AResName);
+  return true;
 }
 
 bool FanSkinExists(std::int32_t ASkin) { return ResourcePresent(FormatName(kFanFrameFormat, {ASkin, 0})); }

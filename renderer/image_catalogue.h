@@ -49,6 +49,11 @@ std::u16string FormatName(std::u16string_view format, std::initializer_list<std:
 // Whether the module carries an image of that name. Every probe asks afresh.
 bool ResourcePresent(const std::u16string& name);
 
+class TFanGraphic;
+
+// Loads a named part when the module carries it; a missing name leaves the part empty.
+bool TryLoadPart(TFanGraphic& APart, const std::u16string& AResName);
+
 bool FanSkinExists(std::int32_t ASkin);
 bool BackgroundExists(std::int32_t AIndex);
 std::int32_t CountFanSkins();

@@ -1,0 +1,49 @@
+#include "fan_frames.h"
+
+#include "errors.h"
+#include "image_catalogue.h"
+#include "platform/resources.h"
+#include "platform/text.h"
+
+namespace vf {
+
+TFanFrames::TFanFrames(std::int32_t AFanIndex, bool AIsGdiPlus) : FIsGdiPlus(AIsGdiPlus) {
+  FInfo.FanCount = CountFanSkins();
+  FInfo.FanIndex = AFanIndex;
+  SetSkinFanIndex(FInfo.FanIndex);
+}
+
+std::int32_t TFanFrames::CountFanSkins() { return vf::CountFanSkins(); }
+
+void TFanFrames::SetIsGdiPlus(bool Value) {
+  FIsGdiPlus = Value;
+  SetSkinFanIndex(FInfo.FanIndex);
+}
+
+void TFanFrames::SetSkinFanIndex(std::int32_t Value) {
+  FInfo.FanIndex = Value;
+  FFrames.clear();
+  std::int32_t frame = 0;
+  while (TryLoadFrame(FormatName(kFanFrameFormat, {FInfo.FanIndex, frame}))) ++frame;
+  if (FFrames.empty()) {
+    const std::u16string missing = FormatName(kFanFrameFormat, {FInfo.FanIndex, 0});
+    throw Exception("Bitmap \"" + platform::Utf16ToUtf8(missing) + "\" not found");
+  }
+  FInfo.FramesCount = static_cast<std::int32_t>(FFrames.size());
+}
+
+bool TFanFrames::TryLoadFrame(const std::u16string& AName) {
+  if (!ResourcePresent(AName)) return false;
+  auto graphic = TFanGraphic::Create(FIsGdiPlus);
+  graphic->LoadFromResourceName(platform::ThisModule(), AName);
+  FFrames.push_back(std::move(graphic));
+  return true;
+}
+
+TFanGraphic& TFanFrames::GetFrame(std::int32_t AIndex) const {
+  if (AIndex < 0 || static_cast<std::size_t>(AIndex) >= FFrames.size())
+    throw EArgumentOutOfRangeException();
+  return *FFrames[static_cast<std::size_t>(AIndex)];
+}
+
+}  // namespace vf

@@ -1,0 +1,13 @@
+#include "fan_graphic.h"
+
+#include "fan_graphic_gdi.h"
+#include "fan_graphic_gdiplus.h"
+
+namespace vf {
+
+std::unique_ptr<TFanGraphic> TFanGraphic::Create(bool AIsGdiPlus) {
+  if (AIsGdiPlus) return std::make_unique<TFanGraphicGdiPlus>();
+  return std::make_unique<TFanGraphicGdi>();
+}
+
+}  // namespace vf
