@@ -8,20 +8,11 @@ namespace {
 
 namespace gp = platform::gdiplus;
 
-bool HasSize(const TFanGraphic& part) { return part.Width() != 0 && part.Height() != 0; }
-
 // The first present name of a part decides its placement; the later ones are not tried.
 TTypePos LoadFirstOf(TFanGraphic& part, std::span<const TPartName> names, std::int32_t index) {
   for (const auto& name : names)
     if (TryLoadPart(part, FormatName(name.Format, {index}))) return name.Pos;
   return TTypePos::tpNone;
-}
-
-// A run draws copies k = 0 .. inner div tile, so it always reaches the far side; it draws nothing
-// only when that quotient is negative.
-template <typename Draw>
-void Run(std::int32_t inner, std::int32_t tile, Draw&& draw) {
-  for (std::int32_t k = 0; k <= inner / tile; ++k) draw(k);
 }
 
 }  // namespace
@@ -50,8 +41,7 @@ void TFanBackground::SetBackIndex(std::int32_t Value) {
   FInfo.BackIndex = Value;
   CreateParts();
   LoadParts();
-  FInfo.OrigPadding = TRect{FFanParts.LeftTopBottom->Width(), FFanParts.TopLeftRight->Height(),
-                            FFanParts.RightTopBottom->Width(), FFanParts.BottomLeftRight->Height()};
+  FInfo.OrigPadding = PaddingOf(PartLayouts());
 }
 
 void TFanBackground::SetIsGdiPlus(bool Value) {
@@ -81,85 +71,47 @@ void TFanBackground::LoadParts() {
   p.PosRightTopBottom = LoadFirstOf(*p.RightTopBottom, kRightTopBottomNames, n);
 }
 
-void TFanBackground::ComposeBack() {
-  const std::int32_t W0 = FInfo.OrigWidth;
-  const std::int32_t H0 = FInfo.OrigHeight;
+TFanGraphic& TFanBackground::PartAt(TPartSlot slot) const {
   const auto& p = FFanParts;
-  const std::int32_t padL = p.LeftTopBottom->Width();
-  const std::int32_t padR = p.RightTopBottom->Width();
-  const std::int32_t padT = p.TopLeftRight->Height();
-  const std::int32_t padB = p.BottomLeftRight->Height();
-  const std::int32_t innerW = W0 - padL - padR;
-  const std::int32_t innerH = H0 - padT - padB;
+  switch (slot) {
+    case TPartSlot::Centr: return *p.Centr;
+    case TPartSlot::TopLeftRight: return *p.TopLeftRight;
+    case TPartSlot::BottomLeftRight: return *p.BottomLeftRight;
+    case TPartSlot::LeftTopBottom: return *p.LeftTopBottom;
+    case TPartSlot::RightTopBottom: return *p.RightTopBottom;
+    case TPartSlot::TopLeft: return *p.TopLeft;
+    case TPartSlot::TopRight: return *p.TopRight;
+    case TPartSlot::BottomLeft: return *p.BottomLeft;
+    case TPartSlot::BottomRight: return *p.BottomRight;
+  }
+  return *p.Centr;
+}
 
+TPartLayouts TFanBackground::PartLayouts() const {
+  const auto& p = FFanParts;
+  TPartLayouts layouts;
+  const TTypePos kinds[kPartSlotCount] = {p.PosCentr,          p.PosTopLeftRight, p.PosBottomLeftRight,
+                                          p.PosLeftTopBottom,  p.PosRightTopBottom, TTypePos::tpNone,
+                                          TTypePos::tpNone,    TTypePos::tpNone,  TTypePos::tpNone};
+  for (std::size_t i = 0; i < kPartSlotCount; ++i) {
+    const TFanGraphic& part = PartAt(static_cast<TPartSlot>(i));
+    layouts[i] = TPartLayout{part.Width(), part.Height(), kinds[i]};
+  }
+  return layouts;
+}
+
+void TFanBackground::ComposeBack() {
   // The work bitmap starts white; transparent parts let the white show through.
   platform::Surface work;
-  work.SetSize(W0, H0);
-  const platform::DeviceContext dc = work.DC();
-
-  if (HasSize(*p.Centr)) {
-    TFanGraphic& c = *p.Centr;
-    const std::int32_t w = c.Width(), h = c.Height();
-    switch (p.PosCentr) {
-      case TTypePos::tpPart:
-        Run(innerW, w, [&](std::int32_t k) {
-          Run(innerH, h, [&](std::int32_t j) {
-            c.DrawTo(dc, MakeGPRect(padL + w * k, padT + h * j, w, h), false);
-          });
-        });
-        break;
-      case TTypePos::tpStretch:
-        c.DrawTo(dc, MakeGPRect(padL, padT, innerW, innerH), true);
-        break;
-      case TTypePos::tpHorz:
-        Run(innerW, w, [&](std::int32_t k) { c.DrawTo(dc, MakeGPRect(padL + w * k, padT, w, innerH), true); });
-        break;
-      case TTypePos::tpVert:
-        Run(innerH, h, [&](std::int32_t j) { c.DrawTo(dc, MakeGPRect(padL, padT + h * j, innerW, h), true); });
-        break;
-      case TTypePos::tpNone:
-        break;
-    }
-  }
-
-  // Tiled edges start after the neighbouring edge and count their own tiles; stretched edges span
-  // the whole side, and the corners drawn last cover their ends.
-  auto horizontalEdge = [&](TFanGraphic& e, TTypePos pos, auto y) {
-    if (!HasSize(e)) return;
-    const std::int32_t w = e.Width(), h = e.Height();
-    if (pos == TTypePos::tpPart)
-      Run(innerW, w, [&](std::int32_t k) { e.DrawTo(dc, MakeGPRect(padL + w * k, y(h), w, h), true); });
-    else if (pos == TTypePos::tpStretch)
-      e.DrawTo(dc, MakeGPRect(0, y(h), W0, h), true);
-  };
-  auto verticalEdge = [&](TFanGraphic& e, TTypePos pos, auto x) {
-    if (!HasSize(e)) return;
-    const std::int32_t w = e.Width(), h = e.Height();
-    if (pos == TTypePos::tpPart)
-      Run(innerH, h, [&](std::int32_t j) { e.DrawTo(dc, MakeGPRect(x(w), padT + h * j, w, h), true); });
-    else if (pos == TTypePos::tpStretch)
-      e.DrawTo(dc, MakeGPRect(x(w), 0, w, H0), true);
-  };
-  horizontalEdge(*p.TopLeftRight, p.PosTopLeftRight, [](std::int32_t) { return 0; });
-  horizontalEdge(*p.BottomLeftRight, p.PosBottomLeftRight, [&](std::int32_t h) { return H0 - h; });
-  verticalEdge(*p.LeftTopBottom, p.PosLeftTopBottom, [](std::int32_t) { return 0; });
-  verticalEdge(*p.RightTopBottom, p.PosRightTopBottom, [&](std::int32_t w) { return W0 - w; });
-
-  auto corner = [&](TFanGraphic& c, bool right, bool bottom) {
-    if (!HasSize(c)) return;
-    const std::int32_t w = c.Width(), h = c.Height();
-    c.DrawTo(dc, MakeGPRect(right ? W0 - w : 0, bottom ? H0 - h : 0, w, h), true);
-  };
-  corner(*p.TopLeft, false, false);
-  corner(*p.TopRight, true, false);
-  corner(*p.BottomLeft, false, true);
-  corner(*p.BottomRight, true, true);
+  work.SetSize(FInfo.OrigWidth, FInfo.OrigHeight);
+  for (const TPartDraw& draw : PlanComposition(PartLayouts(), FInfo.OrigWidth, FInfo.OrigHeight))
+    PartAt(draw.Slot).DrawTo(work.DC(), draw.Rect, draw.IsSiding);
 
   FBack.SetSize(FInfo.GPRect.Width, FInfo.GPRect.Height);
   // A composition without pixels has nothing to scale: the target stays white.
   if (work.Width() < 1 || work.Height() < 1) return;
-  StretchDrawBitmap(work, FBack, MakeGPRect(0, 0, W0, H0), MakeGPRect(0, 0, FBack.Width(), FBack.Height()),
-                    FIsGdiPlus, true);
+  StretchDrawBitmap(work, FBack, MakeGPRect(0, 0, work.Width(), work.Height()),
+                    MakeGPRect(0, 0, FBack.Width(), FBack.Height()), FIsGdiPlus, true);
 }
 
 void StretchDrawBitmap(const platform::Surface& ASource, platform::Surface& ADest,

@@ -4,6 +4,7 @@
 #include <memory>
 #include <span>
 
+#include "composition_plan.h"
 #include "fan_graphic.h"
 #include "geometry.h"
 #include "image_catalogue.h"
@@ -74,6 +75,8 @@ class TFanBackground {
   void CreateParts();
   void LoadParts();
   void ComposeBack();
+  TFanGraphic& PartAt(TPartSlot slot) const;
+  TPartLayouts PartLayouts() const;
 
   bool FIsGdiPlus;
   TFanInfo FInfo;

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Configures and builds one lane (a CMake preset), preparing what it needs first: the cross-built
-# libraries for the Windows lanes and a wine prefix for the lane whose tests run under wine.
+# libraries for the Windows lanes.
 # Usage: scripts/build-lane.sh LANE
 set -euo pipefail
 lane=$1
@@ -16,8 +16,3 @@ esac
 cmake --preset "$lane" >/dev/null
 cmake --build --preset "$lane"
 
-if [[ "$lane" == win64 ]]; then
-  # A fresh prefix takes a few seconds to create; tests must not race its creation.
-  export WINEPREFIX="$root/build/win64/wineprefix" WINEDEBUG=-all
-  [[ -f "$WINEPREFIX/system.reg" ]] || { wineboot -i >/dev/null 2>&1; wineserver -w; }
-fi

@@ -10,6 +10,10 @@ lanes=("$@")
 for lane in "${lanes[@]}"; do
   echo "=== lane $lane ==="
   bash scripts/build-lane.sh "$lane"
-  ctest --preset "$lane"
+  if [[ "$lane" == win64 ]]; then
+    bash scripts/with-wine.sh ctest --preset "$lane"
+  else
+    ctest --preset "$lane"
+  fi
 done
 echo "=== all lanes passed: ${lanes[*]} ==="
