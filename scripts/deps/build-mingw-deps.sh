@@ -193,8 +193,8 @@ build_root=$prefix.build
 rm -rf "$build_root"
 mkdir -p "$build_root"
 if [[ -f $stamp_file ]]; then
-  # Built by an older version of this script: start from an empty prefix.
-  say "$arch: clearing outdated $prefix"
+  # Built by another version of this script or with other options: start afresh.
+  say "$arch: clearing $prefix for a rebuild"
   find "$prefix" -mindepth 1 -delete
 fi
 rm -f "$stamp_file"

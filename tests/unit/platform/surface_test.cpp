@@ -1,0 +1,240 @@
+// Off-screen surfaces start white, copy 1:1 with clipping on both sides, stretch by replicating
+// when enlarging and ANDing dropped pixels when shrinking, and give rectangles out and back.
+#include "platform/surface.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <new>
+
+#include "image_compare.h"
+#include "test_images.h"
+
+namespace vf::test {
+namespace {
+
+using platform::Surface;
+
+bool IsWhite(const Pixel32& p) { return p.b == 255 && p.g == 255 && p.r == 255; }
+
+// A source whose every pixel is different, opaque, so a misplaced copy always shows.
+PixelBuffer Numbered(int width, int height) {
+  PixelBuffer pixels(width, height);
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      pixels.At(x, y) = {static_cast<std::uint8_t>(10 + x), static_cast<std::uint8_t>(20 + y),
+                         static_cast<std::uint8_t>(30 + x * 7 + y), 255};
+    }
+  }
+  return pixels;
+}
+
+TEST(Surface, IsWhiteOnEveryNonEmptySize) {
+  Surface surface;
+  EXPECT_EQ(surface.Width(), 0);
+  EXPECT_EQ(surface.Height(), 0);
+
+  for (const auto& [width, height] : {std::pair{3, 2}, {3, 2}, {7, 5}, {1, 1}}) {
+    surface.SetSize(width, height);
+    ASSERT_EQ(surface.Width(), width);
+    ASSERT_EQ(surface.Height(), height);
+    const PixelBuffer pixels = Contents(surface);
+    for (int y = 0; y < height; ++y) {
+      for (int x = 0; x < width; ++x) ASSERT_TRUE(IsWhite(pixels.At(x, y))) << width << "x" << height << " at " << x << "," << y;
+    }
+    // Dirty it, so the next SetSize (even to the same size) must whiten it again.
+    platform::WritePixels(surface.DC(), 0, 0, Filled(width, height, {1, 2, 3, 255}));
+  }
+
+  for (const auto& [width, height] : {std::pair{0, 4}, {4, 0}, {-3, 2}, {-1, -1}}) {
+    surface.SetSize(width, height);
+    EXPECT_EQ(surface.Width(), 0);
+    EXPECT_EQ(surface.Height(), 0);
+  }
+}
+
+TEST(Surface, RefusesSizesThatOverflow) {
+  Surface surface;
+  EXPECT_THROW(surface.SetSize(INT_MAX, INT_MAX), std::bad_alloc);
+}
+
+TEST(Surface, BitBltCopiesOnlyWhatLiesInsideBothSurfaces) {
+  const PixelBuffer source = Numbered(4, 3);
+  struct Case {
+    int x, y, width, height, sourceX, sourceY;
+  };
+  const Case cases[] = {
+      {0, 0, 4, 3, 0, 0},      // whole source
+      {1, 1, 4, 3, 0, 0},      // runs off the destination's right and bottom
+      {-2, -1, 4, 3, 0, 0},    // negative destination
+      {0, 0, 4, 3, -1, -2},    // negative source
+      {2, 0, 3, 3, 2, 1},      // runs off the source's right and bottom
+      {-1, 2, 9, 9, -3, -1},   // everything clipped at once
+      {0, 0, 0, 3, 0, 0},      // empty width
+      {0, 0, 3, -2, 0, 0},     // negative height
+      {5, 0, 2, 2, 0, 0},      // wholly outside the destination
+      {0, 0, 2, 2, 4, 0},      // wholly outside the source
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "BitBlt(" << c.x << ", " << c.y << ", " << c.width << ", " << c.height
+                                    << ", " << c.sourceX << ", " << c.sourceY << ")");
+    const Surface from = SurfaceOf(source);
+    Surface to;
+    to.SetSize(5, 4);
+    const PixelBuffer before = Contents(to);
+    platform::BitBlt(to.DC(), c.x, c.y, c.width, c.height, from.DC(), c.sourceX, c.sourceY);
+
+    PixelBuffer expected = before;
+    for (int j = 0; j < c.height; ++j) {
+      for (int i = 0; i < c.width; ++i) {
+        const int dx = c.x + i, dy = c.y + j, sx = c.sourceX + i, sy = c.sourceY + j;
+        if (dx < 0 || dy < 0 || dx >= 5 || dy >= 4 || sx < 0 || sy < 0 || sx >= 4 || sy >= 3) continue;
+        expected.At(dx, dy) = source.At(sx, sy);
+      }
+    }
+    EXPECT_TRUE(ImagesMatch(Contents(to), expected, "bitblt_clip"));
+  }
+}
+
+TEST(Surface, BitBltWithinOneSurfaceBehavesAsIfThroughACopy) {
+  const PixelBuffer original = Numbered(6, 5);
+  for (const auto& [dx, dy] : {std::pair{1, 1}, {-1, -1}, {2, 0}, {0, -2}, {-2, 1}}) {
+    SCOPED_TRACE(testing::Message() << "shift " << dx << "," << dy);
+    const Surface surface = SurfaceOf(original);
+    platform::BitBlt(surface.DC(), dx, dy, 6, 5, surface.DC(), 0, 0);
+    PixelBuffer expected = original;
+    for (int y = 0; y < 5; ++y) {
+      for (int x = 0; x < 6; ++x) {
+        if (x - dx >= 0 && x - dx < 6 && y - dy >= 0 && y - dy < 5) expected.At(x, y) = original.At(x - dx, y - dy);
+      }
+    }
+    EXPECT_TRUE(ImagesMatch(Contents(surface), expected, "bitblt_overlap"));
+  }
+}
+
+TEST(Surface, StretchBltReplicatesWhenEnlarging) {
+  const Pixel32 a{10, 20, 30, 255}, b{200, 150, 100, 255};
+  PixelBuffer source(2, 2);
+  source.At(0, 0) = a;
+  source.At(1, 0) = b;
+  source.At(0, 1) = b;
+  source.At(1, 1) = a;
+  const Surface from = SurfaceOf(source);
+  Surface to;
+  to.SetSize(5, 3);
+  platform::StretchBlt(to.DC(), 0, 0, 5, 3, from.DC(), 0, 0, 2, 2);
+
+  // Column d takes source column floor(d * 2 / 5): 0 0 0 1 1; row d takes floor(d * 2 / 3): 0 0 1.
+  PixelBuffer expected(5, 3);
+  const int column[] = {0, 0, 0, 1, 1};
+  const int row[] = {0, 0, 1};
+  for (int y = 0; y < 3; ++y) {
+    for (int x = 0; x < 5; ++x) expected.At(x, y) = source.At(column[x], row[y]);
+  }
+  EXPECT_TRUE(ImagesMatch(Contents(to), expected, "stretch_enlarge"));
+}
+
+TEST(Surface, StretchBltAndsTheDroppedPixelsWhenShrinking) {
+  // Bit patterns whose AND differs from each of its inputs.
+  const Pixel32 p0{0xF0, 0x0F, 0xFF, 0xFF}, p1{0x3C, 0xFF, 0x55, 0xFF}, p2{0xAA, 0x99, 0x0F, 0xFF},
+      p3{0x0F, 0xF0, 0xF3, 0xFF}, p4{0xFF, 0x3C, 0xEE, 0xFF};
+  auto And = [](std::initializer_list<Pixel32> pixels) {
+    Pixel32 out{0xFF, 0xFF, 0xFF, 0xFF};
+    for (const Pixel32& p : pixels) out = {static_cast<std::uint8_t>(out.b & p.b), static_cast<std::uint8_t>(out.g & p.g),
+                                           static_cast<std::uint8_t>(out.r & p.r), static_cast<std::uint8_t>(out.a & p.a)};
+    return out;
+  };
+
+  PixelBuffer row(5, 1);
+  const Pixel32 pixels[] = {p0, p1, p2, p3, p4};
+  for (int x = 0; x < 5; ++x) row.At(x, 0) = pixels[x];
+  const Surface from = SurfaceOf(row);
+
+  Surface to;
+  to.SetSize(2, 1);
+  // 4 -> 2: each destination pixel combines two neighbours.
+  platform::StretchBlt(to.DC(), 0, 0, 2, 1, from.DC(), 0, 0, 4, 1);
+  PixelBuffer half = Contents(to);
+  EXPECT_EQ(half.At(0, 0), And({p0, p1}));
+  EXPECT_EQ(half.At(1, 0), And({p2, p3}));
+
+  // 5 -> 2: pixel 0 takes source [0, 2), pixel 1 takes [2, 5).
+  platform::StretchBlt(to.DC(), 0, 0, 2, 1, from.DC(), 0, 0, 5, 1);
+  half = Contents(to);
+  EXPECT_EQ(half.At(0, 0), And({p0, p1}));
+  EXPECT_EQ(half.At(1, 0), And({p2, p3, p4}));
+
+  // Both axes at once: 2 x 2 -> 1 x 1 combines all four.
+  PixelBuffer square(2, 2);
+  square.At(0, 0) = p0;
+  square.At(1, 0) = p1;
+  square.At(0, 1) = p2;
+  square.At(1, 1) = p4;
+  const Surface squareSurface = SurfaceOf(square);
+  Surface one;
+  one.SetSize(1, 1);
+  platform::StretchBlt(one.DC(), 0, 0, 1, 1, squareSurface.DC(), 0, 0, 2, 2);
+  EXPECT_EQ(Contents(one).At(0, 0), And({p0, p1, p2, p4}));
+}
+
+TEST(Surface, StretchBltClipsAndIgnoresEmptyRectangles) {
+  const PixelBuffer source = Numbered(3, 3);
+  const Surface from = SurfaceOf(source);
+
+  // Enlarging 3 x 3 to 6 x 6 at (-2, -2): the visible 4 x 4 are the lower right of the full result.
+  Surface to;
+  to.SetSize(4, 4);
+  platform::StretchBlt(to.DC(), -2, -2, 6, 6, from.DC(), 0, 0, 3, 3);
+  PixelBuffer expected(4, 4);
+  for (int y = 0; y < 4; ++y) {
+    for (int x = 0; x < 4; ++x) expected.At(x, y) = source.At((x + 2) / 2, (y + 2) / 2);
+  }
+  EXPECT_TRUE(ImagesMatch(Contents(to), expected, "stretch_clip"));
+
+  const int empty[][4] = {{0, 3, 3, 3}, {3, -1, 3, 3}, {3, 3, 0, 3}, {3, 3, 3, -2}};
+  for (const auto& sizes : empty) {
+    Surface target;
+    target.SetSize(3, 3);
+    platform::StretchBlt(target.DC(), 0, 0, sizes[0], sizes[1], from.DC(), 0, 0, sizes[2], sizes[3]);
+    EXPECT_TRUE(ImagesMatch(Contents(target), Filled(3, 3, {255, 255, 255, 0}), "stretch_empty",
+                            {.tolerance = 0, .compareAlpha = false}));
+  }
+}
+
+TEST(Surface, ReadAndWriteRectanglesRoundTripAndClip) {
+  Surface surface;
+  surface.SetSize(4, 3);
+  const PixelBuffer patch = Numbered(3, 2);
+  platform::WritePixels(surface.DC(), 1, 1, patch);
+  EXPECT_TRUE(ImagesMatch(platform::ReadPixels(surface.DC(), 1, 1, 3, 2), patch, "read_back"));
+
+  // Reading past every edge: the outside reads as zero, all four bytes.
+  const PixelBuffer around = platform::ReadPixels(surface.DC(), -1, -1, 6, 5);
+  ASSERT_EQ(around.Width(), 6);
+  ASSERT_EQ(around.Height(), 5);
+  for (int y = 0; y < 5; ++y) {
+    for (int x = 0; x < 6; ++x) {
+      const bool inside = x >= 1 && x <= 4 && y >= 1 && y <= 3;
+      if (!inside) {
+        EXPECT_EQ(around.At(x, y), (Pixel32{0, 0, 0, 0})) << x << "," << y;
+      } else if (x >= 2 && y >= 2) {
+        EXPECT_EQ(around.At(x, y), patch.At(x - 2, y - 2)) << x << "," << y;
+      } else {
+        EXPECT_TRUE(IsWhite(around.At(x, y))) << x << "," << y;
+      }
+    }
+  }
+
+  // Writing past the edges writes only the inside part.
+  Surface small;
+  small.SetSize(2, 2);
+  platform::WritePixels(small.DC(), -1, 1, patch);
+  const PixelBuffer result = Contents(small);
+  EXPECT_TRUE(IsWhite(result.At(0, 0)));
+  EXPECT_TRUE(IsWhite(result.At(1, 0)));
+  EXPECT_EQ(result.At(0, 1), patch.At(1, 0));
+  EXPECT_EQ(result.At(1, 1), patch.At(2, 0));
+}
+
+}  // namespace
+}  // namespace vf::test
