@@ -64,6 +64,8 @@ TAIMP2Visual::TAIMP2Visual() : aimp::IVisualPlugin{&kVisualPluginSlots} { Acquir
 // that would tick into a destroyed object or an unloaded module.
 TAIMP2Visual::~TAIMP2Visual() {
   StopFrameClock();
+  // Every image must be gone before the imaging library may shut down with the last user.
+  FFans.reset();
   ReleaseImagingUser();
 }
 
@@ -88,33 +90,48 @@ std::int32_t TAIMP2Visual::Release() {
 }
 
 aimp::Bool32 TAIMP2Visual::Initialize() {
-  // A repeated Initialize keeps the one clock it already has.
-  if (FTimerID == 0) FTimerID = platform::SetTimer(kFrameClockIntervalMs, FrameClockTick);
-  // Reading the settings file, applying the parameters and creating the fan scene follow here;
-  // AnimationState.FramesCount is then taken from the scene.
+  // A repeated Initialize keeps the clock and the scene it already has.
+  if (FTimerID != 0 || FFans != nullptr) return aimp::kTrue;
+  FTimerID = platform::SetTimer(kFrameClockIntervalMs, FrameClockTick);
+  // The settings file is read here once it exists; until then the parameters are what a missing
+  // file yields.
+  FFanParametrs = kDefaultParametrs;
+  ApplyParametrs();
+  // The scene starts at 0 x 0 and is built by the first resize. When the stored fan skin has no
+  // frames its creation fails; the clock then runs without a scene, which the other calls allow.
+  FFans = std::make_unique<TFans>(Load(AnimationState.Fan), Load(AnimationState.Background), 0, 0, true);
+  Store(AnimationState.FramesCount, FFans->FramesCount());
   return aimp::kTrue;
 }
 
 void TAIMP2Visual::Deinitialize() {
   // Storing the settings file comes first here, once the settings exist.
   StopFrameClock();
-  // The fan scene is released here once it exists.
+  std::unique_ptr<TFans> scene = std::move(FFans);
+  scene.reset();
 }
 
 void TAIMP2Visual::DisplayClick(std::int32_t, std::int32_t) {
   // The options window opens here once it exists; the click's coordinates are not used.
 }
 
-void TAIMP2Visual::DisplayRender(aimp::DeviceContext, const aimp::TAIMPVisualData* AData) {
-  if (AData == nullptr) return;
-  PushLevels(AnimationState, AData->LevelL, AData->LevelR);
-  // The fan scene paints Frame1 and Frame2 into DC here once it exists.
+void TAIMP2Visual::DisplayRender(aimp::DeviceContext DC, const aimp::TAIMPVisualData* AData) {
+  if (AData != nullptr) PushLevels(AnimationState, AData->LevelL, AData->LevelR);
+  if (FFans == nullptr) return;
+  FFans->UpdateFan(Load(AnimationState.Frame1), Load(AnimationState.Frame2));
+  FFans->DrawTo(DC);
 }
 
-void TAIMP2Visual::DisplayResize(std::int32_t, std::int32_t) {
+void TAIMP2Visual::DisplayResize(std::int32_t AWidth, std::int32_t AHeight) {
   Store(AnimationState.Frame1, 0);
   Store(AnimationState.Frame2, 0);
-  // The fan scene takes the new size here once it exists.
+  if (FFans != nullptr) FFans->SetSize(AWidth, AHeight);
+}
+
+void TAIMP2Visual::ApplyParametrs() {
+  Store(AnimationState.Speed, FFanParametrs.Speed);
+  Store(AnimationState.Fan, FFanParametrs.Fan);
+  Store(AnimationState.Background, FFanParametrs.Background);
 }
 
 void TAIMP2Visual::StopFrameClock() {

@@ -2,8 +2,11 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 
 #include "aimp_sdk.h"
+#include "fans.h"
+#include "parametrs.h"
 #include "platform/timer.h"
 
 // The plug-in object the host drives. Its first base is the interface view the host holds, so the
@@ -32,12 +35,17 @@ class TAIMP2Visual final : public aimp::IVisualPlugin {
   void DisplayResize(std::int32_t AWidth, std::int32_t AHeight);
 
   platform::TimerId TimerID() const { return FTimerID; }
+  const TFans* Fans() const { return FFans.get(); }
+  const TParametrs& FanParametrs() const { return FFanParametrs; }
 
  private:
+  void ApplyParametrs();
   void StopFrameClock();
 
   std::atomic<std::int32_t> FRefCount{0};
   platform::TimerId FTimerID = 0;
+  std::unique_ptr<TFans> FFans;
+  TParametrs FFanParametrs;
 };
 
 }  // namespace vf

@@ -1,6 +1,7 @@
 #include "platform/module_services.h"
 
 #include <windows.h>
+#include <psapi.h>
 
 #include <vector>
 
@@ -15,6 +16,23 @@ std::u16string HostExecutablePath() {
     if (length < buffer.size()) return std::u16string(buffer.begin(), buffer.begin() + length);
     buffer.resize(buffer.size() * 2);
   }
+}
+
+}  // namespace platform
+
+namespace platform {
+
+ResourceUsage CurrentResourceUsage() {
+  ResourceUsage usage;
+  DWORD handles = 0;
+  if (GetProcessHandleCount(GetCurrentProcess(), &handles)) usage.handles = handles;
+  usage.drawingObjects = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+  PROCESS_MEMORY_COUNTERS_EX counters{};
+  counters.cb = sizeof counters;
+  if (GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
+                           sizeof counters))
+    usage.memoryBytes = counters.PrivateUsage;
+  return usage;
 }
 
 }  // namespace platform

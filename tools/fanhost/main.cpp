@@ -11,6 +11,7 @@
 #include "audio_analysis.h"
 #include "module_host.h"
 #include "platform/message_pump.h"
+#include "platform/surface.h"
 
 namespace {
 
@@ -93,6 +94,9 @@ int main(int argc, char** argv) {
 
     const auto started = slots.Initialize(self);
     std::printf("Initialize -> %d\n", started);
+    // The visualisation area: an off-screen surface whose drawing surface the plug-in paints.
+    platform::Surface area;
+    area.SetSize(options.width, options.height);
     slots.DisplayResize(self, options.width, options.height);
 
     const double seconds = options.seconds > 0.0 ? std::min(options.seconds, audio.Seconds())
@@ -107,7 +111,7 @@ int main(int argc, char** argv) {
     for (long frame = 0; frame < frames; ++frame) {
       fanhost::AnalyseFrame(audio, static_cast<std::size_t>(frame) * samplesPerFrame,
                             samplesPerFrame, data);
-      slots.DisplayRender(self, nullptr, &data);
+      slots.DisplayRender(self, area.DC(), &data);
       if ((frame + 1) % options.fps == 0) {
         std::printf("t=%5.1fs  levels L=%3d R=%3d  clock ticks this second: %u\n",
                     static_cast<double>(frame + 1) / options.fps, data.LevelL, data.LevelR,
