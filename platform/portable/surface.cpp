@@ -33,6 +33,22 @@ Span Clip(long long origin, long long length, long long limit) {
 
 Span Intersect(Span a, Span b) { return {std::max(a.begin, b.begin), std::min(a.end, b.end)}; }
 
+// Copies a row between different surfaces. Not memcpy: for rows of 2 KiB and more glibc copies
+// with `rep movsb`, which some processors run ten times slower when the destination lies a few
+// bytes past the source modulo 4 KiB, as it does for two surfaces allocated one after the other.
+// A plain loop of 16-byte moves has no such cliff.
+void CopyRow(Pixel32* dest, const Pixel32* source, std::size_t bytes) {
+  auto* out = reinterpret_cast<unsigned char*>(dest);
+  const auto* in = reinterpret_cast<const unsigned char*>(source);
+  std::size_t i = 0;
+  for (; i + 64 <= bytes; i += 64) {
+    unsigned char chunk[64];
+    std::memcpy(chunk, in + i, 64);
+    std::memcpy(out + i, chunk, 64);
+  }
+  for (; i < bytes; i += sizeof(Pixel32)) std::memcpy(out + i, in + i, sizeof(Pixel32));
+}
+
 // The source cells [first, last) that destination cell d of a stretch from sourceLength to
 // destLength combines: one replicated cell when enlarging, every dropped cell too when shrinking.
 struct StretchRange {
@@ -80,17 +96,30 @@ void BitBlt(DeviceContext dest, int x, int y, int width, int height, DeviceConte
   const Span rows = Intersect(Clip(y, height, to.Height()), Clip(sourceY, height, from.Height()));
   if (columns.Empty() || rows.Empty()) return;
 
-  const auto rowBytes = static_cast<std::size_t>(columns.end - columns.begin) * sizeof(Pixel32);
-  auto copyRow = [&](long long row) {
-    std::memmove(to.Row(static_cast<int>(y + row)) + (x + columns.begin),
-                 from.Row(static_cast<int>(sourceY + row)) + (sourceX + columns.begin), rowBytes);
-  };
+  const long long count = columns.end - columns.begin;
+  const auto rowBytes = static_cast<std::size_t>(count) * sizeof(Pixel32);
+  auto destRow = [&](long long row) { return to.Row(static_cast<int>(y + row)) + (x + columns.begin); };
+  auto sourceRow = [&](long long row) { return from.Row(static_cast<int>(sourceY + row)) + (sourceX + columns.begin); };
+
+  // Whole rows of both surfaces form one block each: a single copy, the common case of a full
+  // surface going to another (also right when the blocks overlap within one surface).
+  const bool wholeRows = count == to.Width() && count == from.Width() &&
+                         to.Stride() == static_cast<std::ptrdiff_t>(rowBytes) &&
+                         from.Stride() == static_cast<std::ptrdiff_t>(rowBytes);
+  if (wholeRows) {
+    std::memmove(destRow(rows.begin), sourceRow(rows.begin), rowBytes * static_cast<std::size_t>(rows.end - rows.begin));
+    return;
+  }
+  if (target != origin) {
+    for (long long row = rows.begin; row < rows.end; ++row) CopyRow(destRow(row), sourceRow(row), rowBytes);
+    return;
+  }
   // Within one surface a copy downwards must start at the bottom so it never reads a row it has
   // already overwritten; memmove takes care of overlap inside a row.
-  if (target == origin && y > sourceY) {
-    for (long long row = rows.end - 1; row >= rows.begin; --row) copyRow(row);
+  if (y > sourceY) {
+    for (long long row = rows.end - 1; row >= rows.begin; --row) std::memmove(destRow(row), sourceRow(row), rowBytes);
   } else {
-    for (long long row = rows.begin; row < rows.end; ++row) copyRow(row);
+    for (long long row = rows.begin; row < rows.end; ++row) std::memmove(destRow(row), sourceRow(row), rowBytes);
   }
 }
 
@@ -156,8 +185,8 @@ PixelBuffer ReadPixels(DeviceContext dc, int x, int y, int width, int height) {
   if (columns.Empty() || rows.Empty()) return copy;
   const auto rowBytes = static_cast<std::size_t>(columns.end - columns.begin) * sizeof(Pixel32);
   for (long long row = rows.begin; row < rows.end; ++row) {
-    std::memcpy(copy.Row(static_cast<int>(row)) + columns.begin,
-                from.Row(static_cast<int>(y + row)) + (x + columns.begin), rowBytes);
+    CopyRow(copy.Row(static_cast<int>(row)) + columns.begin, from.Row(static_cast<int>(y + row)) + (x + columns.begin),
+            rowBytes);
   }
   return copy;
 }

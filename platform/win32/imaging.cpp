@@ -151,7 +151,9 @@ void SetInterpolationMode(const Graphics& graphics, InterpolationMode mode) {
 void DrawImageRectRectI(const Graphics& graphics, const Image& image, int x, int y, int width,
                         int height, int sourceX, int sourceY, int sourceWidth, int sourceHeight,
                         Unit sourceUnit) {
+  // GDI+ mirrors the image for negative sizes; callers rely on empty rectangles drawing nothing.
   if (!graphics || !image) return;
+  if (width < 1 || height < 1 || sourceWidth < 1 || sourceHeight < 1) return;
   flat::GdipDrawImageRectRectI(AsGraphics(graphics), AsImage(image), x, y, width, height, sourceX,
                                sourceY, sourceWidth, sourceHeight, static_cast<Gdiplus::GpUnit>(sourceUnit),
                                nullptr, nullptr, nullptr);

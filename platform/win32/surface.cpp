@@ -1,7 +1,8 @@
 // Windows off-screen surfaces and the GDI copies between drawing surfaces.
 //
 // Implemented: Surface (a bitmap compatible with the screen, selected into a memory device context
-// of its own, white after every SetSize to a non-empty size), BitBlt and StretchBlt with SRCCOPY
+// of its own, white after every SetSize to a non-empty size; a size GDI cannot make raises
+// std::bad_alloc like one whose byte count overflows), BitBlt and StretchBlt with SRCCOPY
 // (the stretch mode of the destination is left as it is, BLACKONWHITE for our own surfaces), and
 // ReadPixels and WritePixels through a 32-bit top-down DIB section, which works on any device
 // context, the host's included.
@@ -138,6 +139,11 @@ void Surface::SetSize(int width, int height) {
     impl.selection.Restore();
     impl.bitmap = std::move(bitmap);
     impl.selection = SelectedObject(impl.dc.get(), impl.bitmap.get());
+    if (!impl.selection) {
+      impl.bitmap.reset();
+      impl.width = impl.height = 0;
+      throw std::bad_alloc();
+    }
     impl.width = width;
     impl.height = height;
   }

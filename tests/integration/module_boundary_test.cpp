@@ -164,7 +164,10 @@ TEST(ModuleLoading, LoadsUsesAndUnloadsFiftyTimesWithoutGrowth) {
   // A little slack for allocator caches; one leaked scene alone is several megabytes a cycle.
   EXPECT_LE(after.handles, baseline.handles + 4);
   EXPECT_LE(after.drawingObjects, baseline.drawingObjects + 4);
+#if !defined(__SANITIZE_ADDRESS__)
+  // AddressSanitizer holds freed memory back on purpose; that lane's leak checker covers memory.
   EXPECT_LE(after.memoryBytes, baseline.memoryBytes + 16u * 1024 * 1024);
+#endif
 }
 
 }  // namespace

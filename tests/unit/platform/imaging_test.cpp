@@ -60,21 +60,19 @@ TEST_F(Imaging, UndecodableDataGivesAnEmptyImageThatDrawsNothing) {
   EXPECT_TRUE(ImagesMatch(Contents(surface), before, "empty_draw"));
 }
 
-TEST(ImagingNotStarted, CreatesNoBitmaps) {
-  const gp::Image image = ImageOf(Filled(2, 2, kOpaqueWhite));
-  EXPECT_FALSE(image);
-  EXPECT_EQ(gp::GetImageWidth(image), 0u);
-}
-
 TEST_F(Imaging, LoadsAPngFile) {
   const PixelBuffer pixels = Filled(4, 2, {9, 8, 7, 200});
   const std::filesystem::path path = std::filesystem::current_path() / "imaging_test_file.png";
   WritePngFile(path, pixels);
-  const gp::Image image = gp::CreateBitmapFromFile(platform::Utf8ToUtf16(path.string()));
-  std::filesystem::remove(path);
-  ASSERT_TRUE(image);
-  EXPECT_EQ(gp::GetImageWidth(image), 4u);
-  EXPECT_EQ(gp::GetImageHeight(image), 2u);
+  {
+    // GDI+ keeps the file open while the bitmap lives.
+    const gp::Image image = gp::CreateBitmapFromFile(platform::Utf8ToUtf16(path.string()));
+    EXPECT_TRUE(image);
+    EXPECT_EQ(gp::GetImageWidth(image), 4u);
+    EXPECT_EQ(gp::GetImageHeight(image), 2u);
+  }
+  std::error_code ignored;
+  std::filesystem::remove(path, ignored);
 
   EXPECT_FALSE(gp::CreateBitmapFromFile(u"no such folder/no such file.png"));
 }
@@ -212,10 +210,12 @@ TEST_F(Imaging, UniformColourStaysThatColourWhenScaled) {
     Surface surface = SurfaceOf(Filled(c.width, c.height, {100, 100, 100, 255}));
     Draw(surface, c.colour.a == 255 ? image : translucent, 0, 0, c.width, c.height);
     const PixelBuffer result = Contents(surface);
-    // Back ends may treat the outermost pixels differently; the interior is the filter's own.
-    const int margin = c.width > 4 && c.height > 4 ? 2 : 0;
-    for (int y = margin; y < c.height - margin; ++y) {
-      for (int x = margin; x < c.width - margin; ++x) {
+    // Back ends treat the pixels within a source pixel of the edges differently (repeating the
+    // edge, or fading it out); the interior is the filter's own.
+    const int marginX = c.width > 7 ? (c.width + 6) / 7 + 1 : 0;
+    const int marginY = c.height > 5 ? (c.height + 4) / 5 + 1 : 0;
+    for (int y = marginY; y < c.height - marginY; ++y) {
+      for (int x = marginX; x < c.width - marginX; ++x) {
         ASSERT_TRUE(ColourNear(result.At(x, y), c.expectedB, c.expectedG, c.expectedR, 1)) << x << "," << y;
       }
     }

@@ -4,10 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <numeric>
+#include <random>
 
+#include "compositor.h"
+#include "image_compare.h"
 #include "platform/embedded_resources.h"
 #include "resampler.h"
 #include "test_images.h"
+#include "vector_code.h"
 
 namespace vf::test {
 namespace {
@@ -77,6 +81,71 @@ TEST(PortableResampler, TablesAreBuiltOncePerSizePair) {
   EXPECT_NE(platform::portable::CachedAxisWeights(119, 321, Filter::Cubic).get(), first.get());
 }
 
+// Random premultiplied pixels: every colour at most its alpha, with plenty of 0 and 255 alphas.
+PixelBuffer RandomPremultiplied(int width, int height, std::uint32_t seed) {
+  std::mt19937 random(seed);
+  PixelBuffer pixels(width, height);
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      const int pick = static_cast<int>(random() % 4);
+      const auto alpha = static_cast<std::uint8_t>(pick == 0 ? 0 : pick == 1 ? 255 : random() % 256);
+      auto colour = [&] { return static_cast<std::uint8_t>(alpha == 0 ? 0 : random() % (alpha + 1u)); };
+      pixels.At(x, y) = {colour(), colour(), colour(), alpha};
+    }
+  }
+  return pixels;
+}
+
+PixelBuffer ResampleAll(const PixelBuffer& source, int width, int height,
+                        platform::portable::DestRegion region, bool vector) {
+  platform::portable::SetVectorCode(vector);
+  const AxisWeights xWeights = BuildAxisWeights(source.Width(), width, Filter::Cubic);
+  const AxisWeights yWeights = BuildAxisWeights(source.Height(), height, Filter::Cubic);
+  PixelBuffer out(width, height);
+  struct Target {
+    PixelBuffer* out;
+    int x0;
+    int count;
+  } target{&out, region.x0, region.x1 - region.x0};
+  platform::portable::Resample(source, 0, 0, xWeights, yWeights, region, [](void* context, int y, const Pixel32* row) {
+    auto* t = static_cast<Target*>(context);
+    std::copy(row, row + t->count, t->out->Row(y) + t->x0);
+  }, &target);
+  platform::portable::SetVectorCode(true);
+  return out;
+}
+
+TEST(PortableResampler, VectorCodeGivesExactlyThePixelsOfThePlainLoops) {
+  const PixelBuffer source = RandomPremultiplied(37, 23, 7);
+  struct Case {
+    int width, height;
+    platform::portable::DestRegion region;
+  };
+  const Case cases[] = {
+      {100, 61, {0, 0, 100, 61}},  // enlarging: four taps
+      {11, 7, {0, 0, 11, 7}},      // shrinking: wide kernels, odd tap counts
+      {37, 50, {0, 0, 37, 50}},    // one axis unscaled: a single tap
+      {53, 29, {5, 3, 50, 27}},    // a clipped region with an odd width
+      {3, 2, {1, 1, 2, 2}},        // a single pixel
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.width << "x" << c.height);
+    EXPECT_TRUE(ImagesMatch(ResampleAll(source, c.width, c.height, c.region, true),
+                            ResampleAll(source, c.width, c.height, c.region, false), "vector_resample"));
+  }
+
+  // Compositing, with a length that leaves a tail after the groups of four.
+  const PixelBuffer over = RandomPremultiplied(29, 1, 11);
+  const PixelBuffer under = RandomPremultiplied(29, 1, 12);
+  PixelBuffer vector = under, plain = under;
+  platform::portable::SetVectorCode(true);
+  platform::portable::CompositePremultipliedRow(vector.Row(0), over.Row(0), 29);
+  platform::portable::SetVectorCode(false);
+  platform::portable::CompositePremultipliedRow(plain.Row(0), over.Row(0), 29);
+  platform::portable::SetVectorCode(true);
+  EXPECT_TRUE(ImagesMatch(vector, plain, "vector_composite"));
+}
+
 using PortableImaging = ImagingTest;
 
 TEST_F(PortableImaging, ColourUnderZeroAlphaNeverShows) {
@@ -117,6 +186,62 @@ TEST_F(PortableImaging, ThumbnailsOfWhiteOnTransparentAreExactlyWhite) {
       ASSERT_TRUE(p.b == p.g && p.g == p.r) << x << "," << y;
     }
   }
+}
+
+TEST(PortableImagingLifetime, CreatesNoBitmapsOnlyWhileStarted) {
+  // As Windows' GDI+ refuses to work before GdiplusStartup (Wine's does not).
+  const gp::Image image = ImageOf(Filled(2, 2, {255, 255, 255, 255}));
+  EXPECT_FALSE(image);
+  EXPECT_EQ(gp::GetImageWidth(image), 0u);
+
+  const std::uintptr_t token = gp::GdiplusStartup();
+  EXPECT_NE(token, 0u);
+  EXPECT_TRUE(ImageOf(Filled(2, 2, {255, 255, 255, 255})));
+  gp::GdiplusShutdown(token);
+  EXPECT_FALSE(ImageOf(Filled(2, 2, {255, 255, 255, 255})));
+}
+
+TEST(PortableSurface, StretchBltAndsTheDroppedPixelsWhenShrinking) {
+  // Bit patterns whose AND differs from each of its inputs.
+  const Pixel32 p0{0xF0, 0x0F, 0xFF, 0xFF}, p1{0x3C, 0xFF, 0x55, 0xFF}, p2{0xAA, 0x99, 0x0F, 0xFF},
+      p3{0x0F, 0xF0, 0xF3, 0xFF}, p4{0xFF, 0x3C, 0xEE, 0xFF};
+  auto And = [](std::initializer_list<Pixel32> pixels) {
+    Pixel32 out{0xFF, 0xFF, 0xFF, 0xFF};
+    for (const Pixel32& p : pixels) out = {static_cast<std::uint8_t>(out.b & p.b), static_cast<std::uint8_t>(out.g & p.g),
+                                           static_cast<std::uint8_t>(out.r & p.r), static_cast<std::uint8_t>(out.a & p.a)};
+    return out;
+  };
+
+  PixelBuffer row(5, 1);
+  const Pixel32 pixels[] = {p0, p1, p2, p3, p4};
+  for (int x = 0; x < 5; ++x) row.At(x, 0) = pixels[x];
+  const platform::Surface from = SurfaceOf(row);
+
+  platform::Surface to;
+  to.SetSize(2, 1);
+  // 4 -> 2: each destination pixel combines two neighbours.
+  platform::StretchBlt(to.DC(), 0, 0, 2, 1, from.DC(), 0, 0, 4, 1);
+  PixelBuffer half = Contents(to);
+  EXPECT_EQ(half.At(0, 0), And({p0, p1}));
+  EXPECT_EQ(half.At(1, 0), And({p2, p3}));
+
+  // 5 -> 2: pixel 0 takes source [0, 2), pixel 1 takes [2, 5).
+  platform::StretchBlt(to.DC(), 0, 0, 2, 1, from.DC(), 0, 0, 5, 1);
+  half = Contents(to);
+  EXPECT_EQ(half.At(0, 0), And({p0, p1}));
+  EXPECT_EQ(half.At(1, 0), And({p2, p3, p4}));
+
+  // Both axes at once: 2 x 2 -> 1 x 1 combines all four.
+  PixelBuffer square(2, 2);
+  square.At(0, 0) = p0;
+  square.At(1, 0) = p1;
+  square.At(0, 1) = p2;
+  square.At(1, 1) = p4;
+  const platform::Surface squareSurface = SurfaceOf(square);
+  platform::Surface one;
+  one.SetSize(1, 1);
+  platform::StretchBlt(one.DC(), 0, 0, 1, 1, squareSurface.DC(), 0, 0, 2, 2);
+  EXPECT_EQ(Contents(one).At(0, 0), And({p0, p1, p2, p4}));
 }
 
 TEST(PortableSurface, StartsWithTheFourthByteAtZero) {
