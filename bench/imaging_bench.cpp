@@ -29,6 +29,7 @@
 #include "platform/imaging.h"
 #include "platform/resources.h"
 #include "platform/surface.h"
+#include "ratio_reporter.h"
 
 #if defined(VF_HAVE_PIXMAN)
 #include <pixman.h>
@@ -389,38 +390,8 @@ BENCHMARK(BM_Thumbnail159x119To1920x1080_Pixman)->Unit(benchmark::kMillisecond);
 
 // ---- Ratios ---------------------------------------------------------------------------------
 
-// The console output, plus each benchmark's real time per iteration in seconds: the median when
-// the run has repetitions (--benchmark_repetitions=5 steadies the ratios on a busy machine).
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& run : runs) {
-      if (run.error_occurred) continue;
-      const double seconds = run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
-      const std::string name = run.run_name.str();
-      if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") {
-        FSeconds[name] = seconds;
-        FMedians.insert(name);
-      } else if (run.run_type == Run::RT_Iteration && FMedians.count(name) == 0) {
-        FSeconds[name] = seconds;
-      }
-    }
-  }
-
-  const std::map<std::string, double>& Seconds() const { return FSeconds; }
-
- private:
-  std::map<std::string, double> FSeconds;
-  std::set<std::string> FMedians;
-};
-
-struct Comparison {
-  const char* what;
-  const char* ours;
-  const char* reference;
-  const char* target;  // how the ratio ours / reference should look
-};
+using vf::bench::Comparison;
+using vf::bench::PrintComparisons;
 
 constexpr Comparison kComparisons[] = {
     {"decode 31 frames of 119 x 119", "BM_Decode31Frames_Ours", "BM_Decode31Frames_PlainLibpng", "<= 1.20"},
@@ -434,19 +405,7 @@ constexpr Comparison kComparisons[] = {
 };
 
 void PrintRatios(const std::map<std::string, double>& seconds) {
-  std::printf("\n%-36s %12s %12s %14s %8s\n", "operation", "ours (ms)", "ref (ms)", "ours / ref", "target");
-  for (const Comparison& c : kComparisons) {
-    const auto ours = seconds.find(c.ours);
-    if (ours == seconds.end()) continue;
-    const auto reference = seconds.find(c.reference);
-    if (reference == seconds.end()) {
-      std::printf("%-36s %12.4f %12s %14s %8s\n", c.what, ours->second * 1e3, "-", "-", c.target);
-      continue;
-    }
-    const double ratio = ours->second / reference->second;
-    std::printf("%-36s %12.4f %12.4f %8.2f (%4.1fx) %8s\n", c.what, ours->second * 1e3, reference->second * 1e3,
-                ratio, 1.0 / ratio, c.target);
-  }
+  PrintComparisons(kComparisons, seconds);
 #if !defined(_WIN32)
   const auto draw = seconds.find("BM_Draw119To320_Ours");
   if (draw != seconds.end()) {
@@ -462,7 +421,7 @@ void PrintRatios(const std::map<std::string, double>& seconds) {
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  RatioReporter reporter;
+  vf::bench::RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
   PrintRatios(reporter.Seconds());

@@ -76,7 +76,7 @@ src_cache=${positional[2]:-${VF_DEPS_SRC:-$(dirname "$prefix")/src}}
 mkdir -p "$src_cache"
 src_cache=$(cd "$src_cache" && pwd)
 
-toolchain_hash=$(sha256sum "$toolchain" | cut -d' ' -f1)
+toolchain_hash=$(cat "$toolchain" "$repo_root/cmake/toolchains/mingw-common.cmake" | sha256sum | cut -d' ' -f1)
 stamp_for() { printf 'version %s\narch %s\nbenchmark %s\ntoolchain %s\n' \
   "$DEPS_VERSION" "$arch" "$1" "$toolchain_hash"; }
 stamp_file=$prefix/$STAMP_NAME

@@ -21,9 +21,20 @@ std::string Describe(const platform::Pixel32& p) {
          ", a " + std::to_string(p.a) + ")";
 }
 
+bool AlphaAllZero(const platform::PixelBuffer& pixels) {
+  for (int y = 0; y < pixels.Height(); ++y) {
+    for (int x = 0; x < pixels.Width(); ++x) {
+      if (pixels.At(x, y).a != 0) return false;
+    }
+  }
+  return true;
+}
+
 // Writes both images for inspection; a failure to write must not hide the comparison's result.
+// Opaque surfaces keep 0 in their fourth byte, which as alpha would make the files look empty.
 std::string SaveForInspection(const platform::PixelBuffer& actual, const platform::PixelBuffer& expected,
                               std::string_view name, bool withAlpha) {
+  if (AlphaAllZero(actual) && AlphaAllZero(expected)) withAlpha = false;
   const std::string base(name);
   try {
     WritePngFile(base + "_actual.png", actual, withAlpha);

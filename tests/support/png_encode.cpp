@@ -30,38 +30,38 @@ void NoFlush(png_structp) {}
 
 void OnWarning(png_structp, png_const_charp) {}
 
-std::size_t RowBytes(const PngSpec& spec) {
+std::size_t RowBytes(const PngFixture& fixture) {
   int channels = 1;
-  switch (spec.colour) {
+  switch (fixture.colour) {
     case PngColour::Grey: channels = 1; break;
     case PngColour::Rgb: channels = 3; break;
     case PngColour::Palette: channels = 1; break;
     case PngColour::GreyAlpha: channels = 2; break;
     case PngColour::Rgba: channels = 4; break;
   }
-  const std::size_t bits = static_cast<std::size_t>(spec.width) * static_cast<std::size_t>(channels) *
-                           static_cast<std::size_t>(spec.bitDepth);
+  const std::size_t bits = static_cast<std::size_t>(fixture.width) * static_cast<std::size_t>(channels) *
+                           static_cast<std::size_t>(fixture.bitDepth);
   return (bits + 7) / 8;
 }
 
 // libpng reports errors by longjmp, so everything between setjmp and the last libpng call lives in
 // this frame as plain data; the caller owns the buffers.
-bool Write(png_structp png, png_infop info, const PngSpec& spec, const png_color* palette, std::size_t rowBytes) {
+bool Write(png_structp png, png_infop info, const PngFixture& fixture, const png_color* palette, std::size_t rowBytes) {
   if (setjmp(png_jmpbuf(png))) return false;
-  png_set_IHDR(png, info, static_cast<png_uint_32>(spec.width), static_cast<png_uint_32>(spec.height),
-               spec.bitDepth, static_cast<int>(spec.colour),
-               spec.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+  png_set_IHDR(png, info, static_cast<png_uint_32>(fixture.width), static_cast<png_uint_32>(fixture.height),
+               fixture.bitDepth, static_cast<int>(fixture.colour),
+               fixture.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                PNG_FILTER_TYPE_DEFAULT);
-  if (!spec.palette.empty()) png_set_PLTE(png, info, palette, static_cast<int>(spec.palette.size()));
-  if (!spec.transparency.empty()) {
-    png_set_tRNS(png, info, spec.transparency.data(), static_cast<int>(spec.transparency.size()), nullptr);
+  if (!fixture.palette.empty()) png_set_PLTE(png, info, palette, static_cast<int>(fixture.palette.size()));
+  if (!fixture.transparency.empty()) {
+    png_set_tRNS(png, info, fixture.transparency.data(), static_cast<int>(fixture.transparency.size()), nullptr);
   }
-  if (spec.greyKey) {
+  if (fixture.greyKey) {
     png_color_16 key{};
-    key.gray = spec.greyKeyValue;
+    key.gray = fixture.greyKeyValue;
     png_set_tRNS(png, info, nullptr, 0, &key);
   }
-  if (spec.colourChunks) {
+  if (fixture.colourChunks) {
     // A strong gamma and unusual primaries: a decoder applying them would move every value.
     png_set_gAMA_fixed(png, info, 100000 / 3);
     png_set_cHRM_fixed(png, info, 31270, 32900, 64000, 33000, 30000, 60000, 15000, 6000);
@@ -70,8 +70,8 @@ bool Write(png_structp png, png_infop info, const PngSpec& spec, const png_color
   png_write_info(png, info);
   const int passes = png_set_interlace_handling(png);
   for (int pass = 0; pass < passes; ++pass) {
-    for (int y = 0; y < spec.height; ++y) {
-      png_write_row(png, spec.rows.data() + rowBytes * static_cast<std::size_t>(y));
+    for (int y = 0; y < fixture.height; ++y) {
+      png_write_row(png, fixture.rows.data() + rowBytes * static_cast<std::size_t>(y));
     }
   }
   png_write_end(png, nullptr);
@@ -80,37 +80,37 @@ bool Write(png_structp png, png_infop info, const PngSpec& spec, const png_color
 
 }  // namespace
 
-std::vector<std::uint8_t> EncodePng(const PngSpec& spec) {
-  const std::size_t rowBytes = RowBytes(spec);
-  if (spec.rows.size() != rowBytes * static_cast<std::size_t>(spec.height)) {
-    throw std::invalid_argument("PngSpec rows do not match its size and colour type");
+std::vector<std::uint8_t> EncodePng(const PngFixture& fixture) {
+  const std::size_t rowBytes = RowBytes(fixture);
+  if (fixture.rows.size() != rowBytes * static_cast<std::size_t>(fixture.height)) {
+    throw std::invalid_argument("PngFixture rows do not match its size and colour type");
   }
   std::vector<png_color> palette;
-  for (const auto& entry : spec.palette) palette.push_back({entry[0], entry[1], entry[2]});
+  for (const auto& entry : fixture.palette) palette.push_back({entry[0], entry[1], entry[2]});
   std::vector<std::uint8_t> out;
   WriteContext context{&out, {}};
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &context, OnError, OnWarning);
   png_infop info = png_create_info_struct(png);
   png_set_write_fn(png, &context, AppendToVector, NoFlush);
-  const bool written = Write(png, info, spec, palette.data(), rowBytes);
+  const bool written = Write(png, info, fixture, palette.data(), rowBytes);
   png_destroy_write_struct(&png, &info);
   if (!written) throw std::runtime_error(std::string("PNG encoding failed: ") + context.message);
   return out;
 }
 std::vector<std::uint8_t> EncodePng(const platform::PixelBuffer& pixels, bool withAlpha) {
-  PngSpec spec;
-  spec.width = pixels.Width();
-  spec.height = pixels.Height();
-  spec.colour = withAlpha ? PngColour::Rgba : PngColour::Rgb;
-  spec.rows.reserve(static_cast<std::size_t>(spec.width) * static_cast<std::size_t>(spec.height) * 4);
+  PngFixture fixture;
+  fixture.width = pixels.Width();
+  fixture.height = pixels.Height();
+  fixture.colour = withAlpha ? PngColour::Rgba : PngColour::Rgb;
+  fixture.rows.reserve(static_cast<std::size_t>(fixture.width) * static_cast<std::size_t>(fixture.height) * 4);
   for (int y = 0; y < pixels.Height(); ++y) {
     for (int x = 0; x < pixels.Width(); ++x) {
       const platform::Pixel32 p = pixels.At(x, y);
-      spec.rows.insert(spec.rows.end(), {p.r, p.g, p.b});
-      if (withAlpha) spec.rows.push_back(p.a);
+      fixture.rows.insert(fixture.rows.end(), {p.r, p.g, p.b});
+      if (withAlpha) fixture.rows.push_back(p.a);
     }
   }
-  return EncodePng(spec);
+  return EncodePng(fixture);
 }
 
 void WritePngFile(const std::filesystem::path& path, const platform::PixelBuffer& pixels, bool withAlpha) {

@@ -16,7 +16,7 @@ enum class PngColour : int { Grey = 0, Rgb = 2, Palette = 3, GreyAlpha = 4, Rgba
 
 // An image exactly as it goes into the file: rows of samples in the colour type's own layout
 // (RGB order, big-endian 16-bit samples, sub-byte samples packed from the high bit).
-struct PngSpec {
+struct PngFixture {
   int width = 0;
   int height = 0;
   PngColour colour = PngColour::Rgba;
@@ -30,7 +30,7 @@ struct PngSpec {
   bool interlaced = false;
 };
 
-std::vector<std::uint8_t> EncodePng(const PngSpec& spec);
+std::vector<std::uint8_t> EncodePng(const PngFixture& fixture);
 
 // An 8-bit RGBA (or RGB, dropping the fourth byte) PNG of a buffer in the Pixel32 layout.
 std::vector<std::uint8_t> EncodePng(const platform::PixelBuffer& pixels, bool withAlpha = true);

@@ -32,7 +32,7 @@ TEST_F(Imaging, LoadsAPngFromAStream) {
   for (int y = 0; y < 3; ++y) {
     for (int x = 0; x < 5; ++x) pixels.At(x, y) = {static_cast<std::uint8_t>(x * 50), static_cast<std::uint8_t>(y * 100), 77, 255};
   }
-  const gp::Image image = ImageOf(pixels);
+  const auto image = ImageOf(pixels);
   ASSERT_TRUE(image);
   EXPECT_EQ(gp::GetImageWidth(image), 5u);
   EXPECT_EQ(gp::GetImageHeight(image), 3u);
@@ -47,7 +47,7 @@ TEST_F(Imaging, LoadsAPngFromAStream) {
 
 TEST_F(Imaging, UndecodableDataGivesAnEmptyImageThatDrawsNothing) {
   const std::string text = "GIF89a? no, just text";
-  const gp::Image image = ImageFromBytes({text.begin(), text.end()});
+  const auto image = ImageFromBytes({text.begin(), text.end()});
   EXPECT_FALSE(image);
   EXPECT_EQ(gp::GetImageWidth(image), 0u);
   EXPECT_EQ(gp::GetImageHeight(image), 0u);
@@ -94,7 +94,7 @@ TEST_F(Imaging, BitmapFromASurfaceIsAnOpaqueCopy) {
 }
 
 TEST_F(Imaging, ThumbnailsHaveExactlyTheAskedSize) {
-  const gp::Image image = ImageOf(WhiteDisc(9));
+  const auto image = ImageOf(WhiteDisc(9));
   ASSERT_TRUE(image);
   for (const auto& [width, height] : {std::pair{9u, 9u}, {1u, 1u}, {27u, 27u}, {4u, 13u}, {640u, 3u}}) {
     const gp::Image thumbnail = gp::GetImageThumbnail(image, width, height);
@@ -132,7 +132,7 @@ TEST_F(Imaging, OneToOneDrawsCompositeSourceOver) {
   pixels.At(0, 0) = {0, 0, 0, 0};
   pixels.At(1, 0) = {10, 20, 30, 255};
   pixels.At(2, 0) = {200, 200, 200, 128};
-  const gp::Image image = ImageOf(pixels);
+  const auto image = ImageOf(pixels);
   Surface surface = SurfaceOf(Filled(3, 1, {100, 100, 100, 255}));
   Draw(surface, image, 0, 0, 3, 1);
   const PixelBuffer result = Contents(surface);
@@ -146,7 +146,7 @@ TEST_F(Imaging, DrawsAreClippedToTheSurface) {
   for (int y = 0; y < 5; ++y) {
     for (int x = 0; x < 6; ++x) pixels.At(x, y) = {static_cast<std::uint8_t>(x * 40), static_cast<std::uint8_t>(y * 60), 90, 255};
   }
-  const gp::Image image = ImageOf(pixels);
+  const auto image = ImageOf(pixels);
 
   // 1:1 at (-2, -1) onto a 3 x 3 surface shows the image's pixels (2..4, 1..3).
   Surface small;
@@ -174,7 +174,7 @@ TEST_F(Imaging, DrawsAreClippedToTheSurface) {
 }
 
 TEST_F(Imaging, EmptyRectanglesDrawNothing) {
-  const gp::Image image = ImageOf(Filled(4, 4, {0, 0, 0, 255}));
+  const auto image = ImageOf(Filled(4, 4, {0, 0, 0, 255}));
   struct Case {
     int width, height, sourceWidth, sourceHeight;
   };
@@ -203,8 +203,8 @@ TEST_F(Imaging, UniformColourStaysThatColourWhenScaled) {
       {{10, 120, 250, 255}, 3, 2, 10, 120, 250},     // shrink
       {{200, 200, 200, 128}, 31, 9, 150, 150, 150},  // translucent
   };
-  const gp::Image image = ImageOf(Filled(7, 5, cases[0].colour));
-  const gp::Image translucent = ImageOf(Filled(7, 5, cases[2].colour));
+  const auto image = ImageOf(Filled(7, 5, cases[0].colour));
+  const auto translucent = ImageOf(Filled(7, 5, cases[2].colour));
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.width << "x" << c.height);
     Surface surface = SurfaceOf(Filled(c.width, c.height, {100, 100, 100, 255}));
@@ -224,7 +224,7 @@ TEST_F(Imaging, UniformColourStaysThatColourWhenScaled) {
 
 TEST_F(Imaging, ScaledDrawsOfTransparentEdgesLeaveNoDarkFringe) {
   // A white disc drawn enlarged onto white must leave the surface white everywhere.
-  const gp::Image disc = ImageOf(WhiteDisc(119));
+  const auto disc = ImageOf(WhiteDisc(119));
   Surface surface;
   surface.SetSize(320, 320);
   Draw(surface, disc, 0, 0, 320, 320);

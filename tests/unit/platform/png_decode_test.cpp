@@ -31,60 +31,60 @@ PixelBuffer Expected(bool withAlpha) {
   return pixels;
 }
 
-PngSpec Spec(PngColour colour, int bitDepth) {
-  PngSpec spec;
-  spec.width = 3;
-  spec.height = 2;
-  spec.colour = colour;
-  spec.bitDepth = bitDepth;
-  return spec;
+PngFixture Fixture(PngColour colour, int bitDepth) {
+  PngFixture fixture;
+  fixture.width = 3;
+  fixture.height = 2;
+  fixture.colour = colour;
+  fixture.bitDepth = bitDepth;
+  return fixture;
 }
 
 // 8- or 16-bit samples; a 16-bit sample v * 257 must come out as v.
-void Push(PngSpec& spec, std::uint8_t value) {
-  spec.rows.push_back(value);
-  if (spec.bitDepth == 16) spec.rows.push_back(value);
+void Push(PngFixture& fixture, std::uint8_t value) {
+  fixture.rows.push_back(value);
+  if (fixture.bitDepth == 16) fixture.rows.push_back(value);
 }
 
-PngSpec RgbSpec(PngColour colour, int bitDepth) {
-  PngSpec spec = Spec(colour, bitDepth);
+PngFixture RgbFixture(PngColour colour, int bitDepth) {
+  PngFixture fixture = Fixture(colour, bitDepth);
   for (const Rgba& c : kColours) {
-    Push(spec, c.r);
-    Push(spec, c.g);
-    Push(spec, c.b);
-    if (colour == PngColour::Rgba) Push(spec, c.a);
+    Push(fixture, c.r);
+    Push(fixture, c.g);
+    Push(fixture, c.b);
+    if (colour == PngColour::Rgba) Push(fixture, c.a);
   }
-  return spec;
+  return fixture;
 }
 
-PngSpec PaletteSpec() {
-  PngSpec spec = Spec(PngColour::Palette, 8);
+PngFixture PaletteFixture() {
+  PngFixture fixture = Fixture(PngColour::Palette, 8);
   for (std::uint8_t i = 0; i < 6; ++i) {
-    spec.palette.push_back({kColours[i].r, kColours[i].g, kColours[i].b});
-    spec.transparency.push_back(kColours[i].a);
-    spec.rows.push_back(i);
+    fixture.palette.push_back({kColours[i].r, kColours[i].g, kColours[i].b});
+    fixture.transparency.push_back(kColours[i].a);
+    fixture.rows.push_back(i);
   }
-  return spec;
+  return fixture;
 }
 
 TEST(PngDecode, EveryColourTypeBecomesStraightBgra) {
   struct Case {
     const char* name;
-    PngSpec spec;
+    PngFixture fixture;
     PixelBuffer expected;
   };
   std::vector<Case> cases;
-  cases.push_back({"rgba8", RgbSpec(PngColour::Rgba, 8), Expected(true)});
-  cases.push_back({"rgba16", RgbSpec(PngColour::Rgba, 16), Expected(true)});
-  cases.push_back({"rgb8", RgbSpec(PngColour::Rgb, 8), Expected(false)});
-  cases.push_back({"palette_trns", PaletteSpec(), Expected(true)});
+  cases.push_back({"rgba8", RgbFixture(PngColour::Rgba, 8), Expected(true)});
+  cases.push_back({"rgba16", RgbFixture(PngColour::Rgba, 16), Expected(true)});
+  cases.push_back({"rgb8", RgbFixture(PngColour::Rgb, 8), Expected(false)});
+  cases.push_back({"palette_trns", PaletteFixture(), Expected(true)});
 
-  PngSpec interlaced = RgbSpec(PngColour::Rgba, 8);
+  PngFixture interlaced = RgbFixture(PngColour::Rgba, 8);
   interlaced.interlaced = true;
   cases.push_back({"rgba8_interlaced", interlaced, Expected(true)});
 
   // Grey: 8 bits with alpha, and 2 bits (0, 85, 170, 255 after expansion) with a tRNS key.
-  PngSpec greyAlpha = Spec(PngColour::GreyAlpha, 8);
+  PngFixture greyAlpha = Fixture(PngColour::GreyAlpha, 8);
   PixelBuffer greyAlphaExpected(3, 2);
   for (int i = 0; i < 6; ++i) {
     const auto grey = static_cast<std::uint8_t>(i * 50);
@@ -94,7 +94,7 @@ TEST(PngDecode, EveryColourTypeBecomesStraightBgra) {
   }
   cases.push_back({"grey_alpha8", greyAlpha, greyAlphaExpected});
 
-  PngSpec grey2 = Spec(PngColour::Grey, 2);
+  PngFixture grey2 = Fixture(PngColour::Grey, 2);
   grey2.greyKey = true;
   grey2.greyKeyValue = 2;
   grey2.rows = {0b00'01'10'00, 0b11'10'01'00};  // row 0: 0 1 2, row 1: 3 2 1
@@ -109,8 +109,8 @@ TEST(PngDecode, EveryColourTypeBecomesStraightBgra) {
   for (Case& c : cases) {
     for (const bool colourChunks : {false, true}) {
       SCOPED_TRACE(testing::Message() << c.name << (colourChunks ? " with gAMA, cHRM and pHYs" : ""));
-      c.spec.colourChunks = colourChunks;
-      const std::vector<std::uint8_t> bytes = EncodePng(c.spec);
+      c.fixture.colourChunks = colourChunks;
+      const std::vector<std::uint8_t> bytes = EncodePng(c.fixture);
       const PixelBuffer decoded = platform::png::Decode(bytes.data(), bytes.size());
       EXPECT_TRUE(ImagesMatch(decoded, c.expected, std::string("png_") + c.name));
     }
@@ -130,7 +130,7 @@ TEST(PngDecode, RejectedDataRaisesTheCodecsMessage) {
   EXPECT_EQ(messageOf({garbage.begin(), garbage.end()}), "Not a PNG file");
   EXPECT_EQ(messageOf({}), "Read beyond the end of the data");
 
-  const std::vector<std::uint8_t> valid = EncodePng(RgbSpec(PngColour::Rgba, 8));
+  const std::vector<std::uint8_t> valid = EncodePng(RgbFixture(PngColour::Rgba, 8));
   // Cut inside the image data: the codec runs out of bytes.
   const std::vector<std::uint8_t> truncated(valid.begin(), valid.begin() + static_cast<std::ptrdiff_t>(valid.size() - 20));
   EXPECT_NE(messageOf(truncated), "(no exception)");

@@ -154,7 +154,7 @@ TEST_F(PortableImaging, ColourUnderZeroAlphaNeverShows) {
   for (int y = 0; y < 4; ++y) {
     for (int x = 0; x < 4; ++x) pixels.At(x, y) = x < 2 ? Pixel32{0, 0, 255, 255} : Pixel32{0, 255, 0, 0};
   }
-  const gp::Image image = ImageOf(pixels);
+  const auto image = ImageOf(pixels);
   const gp::Image thumbnail = gp::GetImageThumbnail(image, 13, 11);
   ASSERT_TRUE(thumbnail);
 
@@ -190,7 +190,7 @@ TEST_F(PortableImaging, ThumbnailsOfWhiteOnTransparentAreExactlyWhite) {
 
 TEST(PortableImagingLifetime, CreatesNoBitmapsOnlyWhileStarted) {
   // As Windows' GDI+ refuses to work before GdiplusStartup (Wine's does not).
-  const gp::Image image = ImageOf(Filled(2, 2, {255, 255, 255, 255}));
+  const auto image = ImageOf(Filled(2, 2, {255, 255, 255, 255}));
   EXPECT_FALSE(image);
   EXPECT_EQ(gp::GetImageWidth(image), 0u);
 

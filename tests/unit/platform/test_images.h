@@ -57,19 +57,30 @@ inline PixelBuffer Contents(const platform::Surface& surface) {
 }
 
 // A bitmap from encoded bytes through a global memory block and a stream, as the renderer does.
-inline platform::gdiplus::Image ImageFromBytes(const std::vector<std::uint8_t>& bytes) {
-  platform::GlobalMemory memory = platform::GlobalMemory::Alloc(bytes.size());
-  EXPECT_TRUE(memory);
-  void* block = platform::GlobalLock(memory);
+// An image decoded from a stream over a memory block, kept together with that block: the imaging
+// library may read from the stream for as long as the image exists, so the block must outlive it.
+struct StreamImage {
+  platform::GlobalMemory memory;
+  platform::gdiplus::Image image;  // declared after the block, so it goes first
+
+  operator const platform::gdiplus::Image&() const { return image; }
+  explicit operator bool() const { return static_cast<bool>(image); }
+};
+
+inline StreamImage ImageFromBytes(const std::vector<std::uint8_t>& bytes) {
+  StreamImage result{platform::GlobalMemory::Alloc(bytes.size()), {}};
+  EXPECT_TRUE(result.memory);
+  void* block = platform::GlobalLock(result.memory);
   EXPECT_NE(block, nullptr);
-  if (block == nullptr) return {};
+  if (block == nullptr) return result;
   std::memcpy(block, bytes.data(), bytes.size());
   platform::Stream stream;
-  EXPECT_EQ(platform::Stream::CreateOnHGlobal(memory, stream), 0);
-  return platform::gdiplus::CreateBitmapFromStream(stream);
+  EXPECT_EQ(platform::Stream::CreateOnHGlobal(result.memory, stream), 0);
+  result.image = platform::gdiplus::CreateBitmapFromStream(stream);
+  return result;
 }
 
-inline platform::gdiplus::Image ImageOf(const PixelBuffer& straightPixels) {
+inline StreamImage ImageOf(const PixelBuffer& straightPixels) {
   return ImageFromBytes(EncodePng(straightPixels));
 }
 

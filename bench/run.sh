@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Runs the benchmarks of the linux lane (portable back end) and then the same programs of the win64
+# lane (GDI and GDI+ under wine) back to back, and prints the ratios: each program's own table of
+# ours against its reference, then the portable back end against the Windows one.
+# Usage: bench/run.sh [imaging|scene]...   (default: both); set BENCH_ARGS for extra arguments.
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$root"
+programs=("$@")
+((${#programs[@]})) || programs=(imaging scene)
+out=build/bench-results
+mkdir -p "$out"
+
+bash scripts/build-lane.sh linux >/dev/null
+bash scripts/build-lane.sh win64 >/dev/null
+for program in "${programs[@]}"; do
+  echo "== ${program}: linux, portable back end"
+  "build/linux/bin/${program}_bench" --benchmark_out="$out/${program}-linux.json" ${BENCH_ARGS:-}
+  echo
+  echo "== ${program}: win64, GDI and GDI+ under wine"
+  bash scripts/with-wine.sh wine "build/win64/bin/${program}_bench.exe" \
+    --benchmark_out="$out/${program}-win64.json" ${BENCH_ARGS:-}
+  echo
+done
+
+python3 - "$out" "${programs[@]}" <<'PY'
+import json, sys, os
+out, programs = sys.argv[1], sys.argv[2:]
+def times(path):
+    if not os.path.exists(path): return {}
+    runs = json.load(open(path))["benchmarks"]
+    scale = {"ns": 1e-9, "us": 1e-6, "ms": 1e-3, "s": 1.0}
+    return {r["name"]: r["real_time"] * scale[r["time_unit"]] for r in runs if r.get("run_type") == "iteration"}
+print("== portable back end against the Windows one under wine (same benchmark, same machine)")
+print(f"{'benchmark':44} {'linux (ms)':>12} {'win64 (ms)':>12} {'faster':>8}")
+targets = {"BM_Draw119To320_Ours": ">= 6x", "BM_Rebuild/1": ">= 10x"}
+for program in programs:
+    linux, win = times(f"{out}/{program}-linux.json"), times(f"{out}/{program}-win64.json")
+    for name, seconds in linux.items():
+        if name in win and ("Memcpy" not in name and "Pixman" not in name and "PlainLibpng" not in name):
+            print(f"{name:44} {seconds*1e3:12.3f} {win[name]*1e3:12.3f} {win[name]/seconds:7.1f}x {targets.get(name, '')}")
+PY
