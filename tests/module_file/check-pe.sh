@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Checks the built Windows module file the way a player meets it: the machine it is built for, its
 # one export under its plain name, and that it needs no DLL beyond the system's own.
-# Usage: check-module.sh OBJDUMP NM MODULE EXPECTED_FORMAT STDCALL_SYMBOL|- OBJECT...
+# Usage: check-pe.sh OBJDUMP NM MODULE EXPECTED_FORMAT STDCALL_SYMBOL|- OBJECT...
 set -euo pipefail
 objdump=$1 nm=$2 module=$3 format=$4 stdcall_symbol=$5
 shift 5
