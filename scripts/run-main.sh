@@ -5,4 +5,4 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 bash scripts/build-lane.sh linux
-exec build/linux/bin/fanhost "$@"
+exec build/linux/bin/fanhost --snapshot build/linux/fanhost-last-frame.png "$@"

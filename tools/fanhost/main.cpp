@@ -10,6 +10,7 @@
 #include "audio.h"
 #include "audio_analysis.h"
 #include "module_host.h"
+#include "snapshot.h"
 #include "platform/message_pump.h"
 #include "platform/surface.h"
 
@@ -18,6 +19,7 @@ namespace {
 struct Options {
   std::string module;
   std::string wav;
+  std::string snapshot;
   double seconds = 0.0;  // 0: the whole track
   int fps = 30;
   int width = 640;
@@ -27,7 +29,8 @@ struct Options {
 void Usage() {
   std::puts(
       "usage: fanhost [--module FILE] [--wav FILE] [--seconds S] [--fps N] [--size WxH]\n"
-      "Plays the built-in default track unless --wav is given.");
+      "               [--snapshot FILE.png]\n"
+      "Plays the built-in default track unless --wav is given; --snapshot writes the last frame.");
 }
 
 bool ParseArgs(int argc, char** argv, Options& options) {
@@ -38,6 +41,8 @@ bool ParseArgs(int argc, char** argv, Options& options) {
       options.module = argv[++i];
     } else if (arg == "--wav" && hasValue) {
       options.wav = argv[++i];
+    } else if (arg == "--snapshot" && hasValue) {
+      options.snapshot = argv[++i];
     } else if (arg == "--seconds" && hasValue) {
       options.seconds = std::atof(argv[++i]);
     } else if (arg == "--fps" && hasValue) {
@@ -106,18 +111,22 @@ int main(int argc, char** argv) {
     const auto frameTime = std::chrono::microseconds(1'000'000 / options.fps);
     auto deadline = std::chrono::steady_clock::now();
     std::uint32_t ticks = 0, ticksThisSecond = 0;
+    long levelSumL = 0, levelSumR = 0;
     aimp::TAIMPVisualData data{};
 
     for (long frame = 0; frame < frames; ++frame) {
       fanhost::AnalyseFrame(audio, static_cast<std::size_t>(frame) * samplesPerFrame,
                             samplesPerFrame, data);
       slots.DisplayRender(self, area.DC(), &data);
+      levelSumL += data.LevelL;
+      levelSumR += data.LevelR;
       if ((frame + 1) % options.fps == 0) {
-        std::printf("t=%5.1fs  levels L=%3d R=%3d  clock ticks this second: %u\n",
-                    static_cast<double>(frame + 1) / options.fps, data.LevelL, data.LevelR,
-                    ticksThisSecond);
+        std::printf("t=%5.1fs  mean level L=%3ld R=%3ld  clock ticks this second: %u\n",
+                    static_cast<double>(frame + 1) / options.fps, levelSumL / options.fps,
+                    levelSumR / options.fps, ticksThisSecond);
         std::fflush(stdout);
         ticksThisSecond = 0;
+        levelSumL = levelSumR = 0;
       }
       // Pump this thread's messages until the next frame is due, as a player's UI thread does.
       deadline += frameTime;
@@ -132,6 +141,13 @@ int main(int argc, char** argv) {
       }
     }
 
+    if (!options.snapshot.empty()) {
+      std::string error;
+      if (fanhost::WriteSnapshot(area, options.snapshot, error))
+        std::printf("last frame written to %s\n", options.snapshot.c_str());
+      else
+        std::fprintf(stderr, "fanhost: %s\n", error.c_str());
+    }
     slots.Deinitialize(self);
     std::printf("Deinitialize; %ld frames rendered, %u clock ticks in %.1f s\n", frames, ticks,
                 seconds);
