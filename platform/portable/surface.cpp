@@ -17,7 +17,8 @@ using portable::SurfaceFromDC;
 
 namespace {
 
-constexpr Pixel32 kWhite{255, 255, 255, 0};
+// White is every bit set, the fourth byte included, as the platform's whiteness fill leaves it.
+constexpr Pixel32 kWhite{255, 255, 255, 255};
 
 // The part [begin, end) of a run of `length` cells starting at `origin` (in surface coordinates)
 // that lies inside a surface side of `limit` cells, as offsets into the run.

@@ -244,12 +244,6 @@ TEST(PortableSurface, StretchBltAndsTheDroppedPixelsWhenShrinking) {
   EXPECT_EQ(Contents(one).At(0, 0), And({p0, p1, p2, p4}));
 }
 
-TEST(PortableSurface, StartsWithTheFourthByteAtZero) {
-  platform::Surface surface;
-  surface.SetSize(2, 2);
-  EXPECT_EQ(Contents(surface).At(1, 1), (Pixel32{255, 255, 255, 0}));
-}
-
 TEST(PortableResources, TheModuleHandleIsTheTableItSearches) {
   const std::uint8_t first[] = {1, 2, 3};
   const std::uint8_t second[] = {9};

@@ -29,6 +29,13 @@ PixelBuffer Numbered(int width, int height) {
   return pixels;
 }
 
+// White is every bit set, the fourth byte included, on both back ends.
+TEST(Surface, WhiteSetsEveryBit) {
+  Surface surface;
+  surface.SetSize(2, 2);
+  EXPECT_EQ(Contents(surface).At(1, 1), (Pixel32{255, 255, 255, 255}));
+}
+
 TEST(Surface, IsWhiteOnEveryNonEmptySize) {
   Surface surface;
   EXPECT_EQ(surface.Width(), 0);
