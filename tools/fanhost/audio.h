@@ -15,9 +15,9 @@ struct StereoAudio {
   double Seconds() const { return static_cast<double>(Frames()) / sampleRate; }
 };
 
-// The built-in default track: a short synthesised groove whose channels differ (kick and bass in
-// the middle, hi-hats on the right, a chord stab on the left), so both fans have something to
-// follow. Deterministic, so headless runs repeat exactly.
+// The built-in default track: a short synthesised groove whose channels differ (the kick and a
+// chord stab lean left, the hi-hats right, the bass in the middle), so each fan follows its own
+// part. Deterministic, so headless runs repeat exactly.
 StereoAudio SynthesiseDefaultTrack(double seconds = 16.0);
 
 // 8- or 16-bit PCM WAV files, mono or stereo. False with error set when the file is not one.

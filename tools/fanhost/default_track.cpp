@@ -63,7 +63,7 @@ StereoAudio SynthesiseDefaultTrack(double seconds) {
     const auto beatIndex = static_cast<long>(beatPos);
     const double inBeat = (beatPos - static_cast<double>(beatIndex)) * beat;
     const int bar = static_cast<int>((beatIndex / 4) % 4);
-    // The groove breathes: every fourth bar drops the kick, so the fans slow down and speed up.
+    // The groove breathes: every eighth bar drops the kick, so the fans slow down and speed up.
     const bool breakBar = (beatIndex / 4) % 8 == 7;
 
     const double kick = breakBar ? 0.0 : Kick(inBeat);
@@ -77,9 +77,11 @@ StereoAudio SynthesiseDefaultTrack(double seconds) {
     hatDecay *= 0.9993f;
     const double hat = static_cast<double>(noise.Next() * hatDecay) * 0.35;
 
-    const double centre = 0.55 * kick + 0.35 * bass;
-    audio.samples[2 * i] = static_cast<float>(std::tanh(centre + 0.45 * chord + 0.05 * hat));
-    audio.samples[2 * i + 1] = static_cast<float>(std::tanh(centre + 0.1 * chord + hat));
+    // The kick leans left and the hi-hats right, so the two fans follow different parts.
+    const double left = 0.6 * kick + 0.3 * bass + 0.45 * chord + 0.05 * hat;
+    const double right = 0.25 * kick + 0.3 * bass + 0.1 * chord + 0.6 * hat;
+    audio.samples[2 * i] = static_cast<float>(std::tanh(left));
+    audio.samples[2 * i + 1] = static_cast<float>(std::tanh(right));
   }
   return audio;
 }
