@@ -8,6 +8,7 @@
 #include <string>
 
 #include "audio.h"
+#include "apng_writer.h"
 #include "audio_analysis.h"
 #include "module_host.h"
 #include "snapshot.h"
@@ -20,6 +21,8 @@ struct Options {
   std::string module;
   std::string wav;
   std::string snapshot;
+  std::string record;
+  int recordFps = 10;
   double seconds = 0.0;  // 0: the whole track
   int fps = 30;
   int width = 640;
@@ -29,8 +32,9 @@ struct Options {
 void Usage() {
   std::puts(
       "usage: fanhost [--module FILE] [--wav FILE] [--seconds S] [--fps N] [--size WxH]\n"
-      "               [--snapshot FILE.png]\n"
-      "Plays the built-in default track unless --wav is given; --snapshot writes the last frame.");
+      "               [--snapshot FILE.png] [--record FILE.png] [--record-fps N]\n"
+      "Plays the built-in default track unless --wav is given. --snapshot writes the last frame,\n"
+      "--record an animated PNG of the whole run (10 frames a second unless --record-fps).");
 }
 
 bool ParseArgs(int argc, char** argv, Options& options) {
@@ -41,6 +45,10 @@ bool ParseArgs(int argc, char** argv, Options& options) {
       options.module = argv[++i];
     } else if (arg == "--wav" && hasValue) {
       options.wav = argv[++i];
+    } else if (arg == "--record" && hasValue) {
+      options.record = argv[++i];
+    } else if (arg == "--record-fps" && hasValue) {
+      options.recordFps = std::max(1, std::atoi(argv[++i]));
     } else if (arg == "--snapshot" && hasValue) {
       options.snapshot = argv[++i];
     } else if (arg == "--seconds" && hasValue) {
@@ -104,6 +112,16 @@ int main(int argc, char** argv) {
     area.SetSize(options.width, options.height);
     slots.DisplayResize(self, options.width, options.height);
 
+    fanhost::ApngWriter recording;
+    const int recordEvery = std::max(1, options.fps / std::min(options.recordFps, options.fps));
+    if (!options.record.empty()) {
+      std::string error;
+      if (!recording.Open(options.record, options.width, options.height, options.fps / recordEvery, error)) {
+        std::fprintf(stderr, "fanhost: %s\n", error.c_str());
+        options.record.clear();
+      }
+    }
+
     const double seconds = options.seconds > 0.0 ? std::min(options.seconds, audio.Seconds())
                                                  : audio.Seconds();
     const auto frames = static_cast<long>(seconds * options.fps);
@@ -118,6 +136,13 @@ int main(int argc, char** argv) {
       fanhost::AnalyseFrame(audio, static_cast<std::size_t>(frame) * samplesPerFrame,
                             samplesPerFrame, data);
       slots.DisplayRender(self, area.DC(), &data);
+      if (!options.record.empty() && frame % recordEvery == 0) {
+        std::string error;
+        if (!recording.AddFrame(platform::ReadPixels(area.DC(), 0, 0, area.Width(), area.Height()), error)) {
+          std::fprintf(stderr, "fanhost: %s\n", error.c_str());
+          options.record.clear();
+        }
+      }
       levelSumL += data.LevelL;
       levelSumR += data.LevelR;
       if ((frame + 1) % options.fps == 0) {
@@ -141,6 +166,13 @@ int main(int argc, char** argv) {
       }
     }
 
+    if (recording.Frames() > 0) {
+      std::string error;
+      if (recording.Close(error))
+        std::printf("%d frames recorded to %s\n", recording.Frames(), options.record.c_str());
+      else
+        std::fprintf(stderr, "fanhost: %s\n", error.c_str());
+    }
     if (!options.snapshot.empty()) {
       std::string error;
       if (fanhost::WriteSnapshot(area, options.snapshot, error))
