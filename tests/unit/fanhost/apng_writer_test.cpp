@@ -80,9 +80,11 @@ TEST(ApngWriter, FramesReadBackAsTheyWereFed) {
   EXPECT_FALSE(writer.AddFrame(Frame(5, 5, 0), error)) << "a frame of another size is refused";
   ASSERT_TRUE(writer.Close(error)) << error;
 
-  std::ifstream in(path, std::ios::binary);
-  const std::vector<std::uint8_t> file{std::istreambuf_iterator<char>(in), {}};
-  std::filesystem::remove(path);
+  const std::vector<std::uint8_t> file = [&] {
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<std::uint8_t>{std::istreambuf_iterator<char>(in), {}};
+  }();
+  std::filesystem::remove(path);  // after the stream is closed: Windows keeps open files
   // Readers without animation support see the first frame as the image.
   EXPECT_TRUE(vf::test::ImagesMatch(platform::png::Decode(file.data(), file.size()), frames[0], "apng_first",
                                     {0, false}));
