@@ -11,6 +11,7 @@
 
 #include <utility>
 
+#include "gdi_objects.h"
 #include "platform/imaging.h"
 
 namespace platform::gdiplus {
@@ -95,10 +96,17 @@ Image CreateBitmapFromFile(const std::u16string& path) {
 
 Image CreateBitmapFromSurface(const Surface& surface) {
   if (surface.Width() < 1 || surface.Height() < 1) return {};
-  // The surface's bitmap is the one selected into its device context. Display-compatible bitmaps
-  // of 16 bits and more need no palette.
-  const auto bitmapHandle = static_cast<HBITMAP>(::GetCurrentObject(static_cast<HDC>(surface.DC()), OBJ_BITMAP));
+  // The surface's bitmap is the one selected into its device context. GDI+ must not be handed a
+  // bitmap that is selected into a context, so a 1 x 1 stand-in takes its place for the call and
+  // the selection owner puts it back afterwards. Display-compatible bitmaps of 16 bits and more
+  // need no palette.
+  const auto dc = static_cast<HDC>(surface.DC());
+  const auto bitmapHandle = static_cast<HBITMAP>(::GetCurrentObject(dc, OBJ_BITMAP));
   if (bitmapHandle == nullptr) return {};
+  const win32::UniqueBitmap standIn(::CreateCompatibleBitmap(dc, 1, 1));
+  if (!standIn) return {};
+  const win32::SelectedObject swapped(dc, standIn.get());
+  if (!swapped) return {};
   Gdiplus::GpBitmap* bitmap = nullptr;
   const auto status = flat::GdipCreateBitmapFromHBITMAP(bitmapHandle, nullptr, &bitmap);
   return Owned(status, bitmap);
