@@ -1,10 +1,35 @@
-# vf_embed_resources(TARGET DIRECTORY): every PNG file in DIRECTORY becomes an embedded resource of
-# TARGET named after the file (FAN_0_0.png -> "FAN_0_0"). Windows gets RCDATA resources from a
-# generated resource script; elsewhere a generated source carries the bytes (assembled in with
-# .incbin, so no file is read at run time) together with the table the resource functions search.
+# vf_embed_resources(TARGET DIRECTORY): embeds resources into TARGET. When DIRECTORY holds a
+# resources.list (lines of "NAME FILE", # for comments), each line embeds FILE under NAME, so one
+# file can serve many names; otherwise every PNG file becomes a resource named after the file
+# (FAN_0_0.png -> "FAN_0_0"). Windows gets RCDATA resources from a generated resource script;
+# elsewhere a generated source carries the bytes (assembled in with .incbin, so no file is read at
+# run time) together with the table the resource functions search.
 function(vf_embed_resources target directory)
-  file(GLOB files CONFIGURE_DEPENDS "${directory}/*.png")
-  list(SORT files)
+  set(names "")
+  set(files "")
+  if(EXISTS "${directory}/resources.list")
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${directory}/resources.list")
+    file(STRINGS "${directory}/resources.list" lines)
+    foreach(line IN LISTS lines)
+      string(STRIP "${line}" line)
+      if(line STREQUAL "" OR line MATCHES "^#")
+        continue()
+      endif()
+      separate_arguments(pair UNIX_COMMAND "${line}")
+      list(GET pair 0 name)
+      list(GET pair 1 file)
+      list(APPEND names "${name}")
+      list(APPEND files "${directory}/${file}")
+    endforeach()
+  else()
+    file(GLOB files CONFIGURE_DEPENDS "${directory}/*.png")
+    list(SORT files)
+    foreach(file IN LISTS files)
+      get_filename_component(name "${file}" NAME_WE)
+      string(TOUPPER "${name}" name)
+      list(APPEND names "${name}")
+    endforeach()
+  endif()
   set(out_dir "${CMAKE_CURRENT_BINARY_DIR}/${target}_resources")
   file(MAKE_DIRECTORY "${out_dir}")
 
@@ -14,9 +39,7 @@ function(vf_embed_resources target directory)
       return()
     endif()
     set(script "// Generated from ${directory}; do not edit.\n")
-    foreach(file IN LISTS files)
-      get_filename_component(name "${file}" NAME_WE)
-      string(TOUPPER "${name}" name)
+    foreach(name file IN ZIP_LISTS names files)
       string(APPEND script "${name} RCDATA \"${file}\"\n")
     endforeach()
     file(CONFIGURE OUTPUT "${out_dir}/embedded.rc" CONTENT "${script}")
@@ -29,9 +52,7 @@ function(vf_embed_resources target directory)
   set(decls "")
   set(entries "")
   set(index 0)
-  foreach(file IN LISTS files)
-    get_filename_component(name "${file}" NAME_WE)
-    string(TOUPPER "${name}" name)
+  foreach(name file IN ZIP_LISTS names files)
     set(sym "vf_embedded_${index}")
     string(APPEND asm
       "    \".globl ${sym}\\n.hidden ${sym}\\n.balign 16\\n${sym}:\\n.incbin \\\"${file}\\\"\\n\"\n"
