@@ -418,12 +418,4 @@ void PrintRatios(const std::map<std::string, double>& seconds) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  vf::bench::RatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  benchmark::Shutdown();
-  PrintRatios(reporter.Seconds());
-  return 0;
-}
+int main(int argc, char** argv) { return vf::bench::RunAndPrintRatios(argc, argv, PrintRatios); }

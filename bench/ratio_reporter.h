@@ -62,4 +62,17 @@ inline void PrintComparisons(std::span<const Comparison> comparisons, const std:
   }
 }
 
+// The body of a benchmark program's main: runs the benchmarks the command line selects, then hands
+// each one's time to the program's own ratio printer.
+template <typename PrintRatios>
+int RunAndPrintRatios(int argc, char** argv, PrintRatios&& printRatios) {
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  RatioReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  benchmark::Shutdown();
+  printRatios(reporter.Seconds());
+  return 0;
+}
+
 }  // namespace vf::bench

@@ -176,11 +176,7 @@ constexpr vf::bench::Comparison kComparisons[] = {
 }  // namespace
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  vf::bench::RatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  benchmark::Shutdown();
-  vf::bench::PrintComparisons(kComparisons, reporter.Seconds());
-  return 0;
+  return vf::bench::RunAndPrintRatios(argc, argv, [](const std::map<std::string, double>& seconds) {
+    vf::bench::PrintComparisons(kComparisons, seconds);
+  });
 }
