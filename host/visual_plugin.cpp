@@ -107,8 +107,8 @@ aimp::Bool32 TAIMP2Visual::Initialize() {
 void TAIMP2Visual::Deinitialize() {
   // Storing the settings file comes first here, once the settings exist.
   StopFrameClock();
-  std::unique_ptr<TFans> scene = std::move(FFans);
-  scene.reset();
+  // reset() nulls the field before it destroys the scene it held.
+  FFans.reset();
 }
 
 void TAIMP2Visual::DisplayClick(std::int32_t, std::int32_t) {

@@ -35,8 +35,6 @@ class TAIMP2Visual final : public aimp::IVisualPlugin {
   void DisplayResize(std::int32_t AWidth, std::int32_t AHeight);
 
   platform::TimerId TimerID() const { return FTimerID; }
-  const TFans* Fans() const { return FFans.get(); }
-  const TParametrs& FanParametrs() const { return FFanParametrs; }
 
  private:
   void ApplyParametrs();

@@ -67,8 +67,6 @@ class TFanBackground {
   // Border widths in composition pixels, from the edges only.
   TRect Padding() const { return FInfo.OrigPadding; }
   std::int32_t SkinCount() const { return FInfo.BackCount; }
-  std::int32_t OrigWidth() const { return FInfo.OrigWidth; }
-  std::int32_t OrigHeight() const { return FInfo.OrigHeight; }
   const TFanParts& Parts() const { return FFanParts; }
 
  private:

@@ -78,16 +78,15 @@ void TFans::SetSkinIndex(std::int32_t AIndex, std::int32_t Value) {
 
 void TFans::ChangeSkins(std::int32_t AKind, std::int32_t ASkinFan, std::int32_t ASkinBackground) {
   if (AKind < 0 || AKind > 2) throw Exception(kErrorMessage);
+  // After any change the cache shows the background alone, so the next update draws both fans.
+  FInfo.Frame1 = -1;
+  FInfo.Frame2 = -1;
   if (AKind == 0 || AKind == 2) {
-    FInfo.Frame1 = -1;
-    FInfo.Frame2 = -1;
     FInfo.FanIndex = ASkinFan;
     FFrames->SetSkinFanIndex(ASkinFan);
     FInfo.FramesCount = FFrames->FramesCount();
   }
   if (AKind == 1 || AKind == 2) {
-    FInfo.Frame1 = -1;
-    FInfo.Frame2 = -1;
     FInfo.BackIndex = ASkinBackground;
     FBackground->SetBackIndex(ASkinBackground);
   }

@@ -50,10 +50,4 @@ void ReleaseImagingUser() {
   state.started = false;
 }
 
-bool ImagingStarted() {
-  auto& state = State();
-  std::lock_guard guard(state.lock);
-  return state.started;
-}
-
 }  // namespace vf

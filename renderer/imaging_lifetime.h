@@ -14,8 +14,6 @@ void EnsureImagingStarted();
 void AcquireImagingUser();
 void ReleaseImagingUser();
 
-bool ImagingStarted();
-
 // Holds one imaging user for a scope.
 class ImagingUser {
  public:
