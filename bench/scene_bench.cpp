@@ -6,13 +6,13 @@
 #include <cstring>
 #include <vector>
 
-#include "fan_background.h"
-#include "fan_frames.h"
-#include "fan_layout.h"
-#include "fans.h"
-#include "imaging_lifetime.h"
 #include "platform/surface.h"
 #include "ratio_reporter.h"
+#include "renderer/fan_background.h"
+#include "renderer/fan_frames.h"
+#include "renderer/fan_layout.h"
+#include "renderer/fans.h"
+#include "renderer/imaging_lifetime.h"
 
 namespace {
 

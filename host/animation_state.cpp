@@ -1,4 +1,4 @@
-#include "animation_state.h"
+#include "host/animation_state.h"
 
 namespace vf {
 

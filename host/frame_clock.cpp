@@ -1,4 +1,4 @@
-#include "frame_clock.h"
+#include "host/frame_clock.h"
 
 #include <limits>
 

@@ -2,9 +2,9 @@
 
 #include <cstdint>
 
-#include "animation_state.h"
+#include "host/animation_state.h"
 #include "platform/timer.h"
-#include "rounding.h"
+#include "renderer/rounding.h"
 
 // The 30 ms frame clock: each tick turns the average level of each channel into a step of that
 // channel's frame index.

@@ -1,7 +1,7 @@
-#include "module_export.h"
+#include "host/module_export.h"
 
-#include "slot_guard.h"
-#include "visual_plugin.h"
+#include "host/slot_guard.h"
+#include "host/visual_plugin.h"
 
 extern "C" void VF_STDCALL AIMP_QueryVisual(aimp::IVisualPlugin** plugin) {
   vf::GuardSlot([&] {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "aimp_sdk.h"
+#include "host/aimp_sdk.h"
 
 // The module's one export. It hands the host a new plug-in object holding one reference, stores it
 // into the host's variable and only then releases what the variable held before.

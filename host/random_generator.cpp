@@ -1,4 +1,4 @@
-#include "random_generator.h"
+#include "host/random_generator.h"
 
 #include "platform/clock.h"
 

@@ -1,10 +1,10 @@
-#include "visual_plugin.h"
+#include "host/visual_plugin.h"
 
-#include "animation_state.h"
-#include "frame_clock.h"
-#include "identity.h"
-#include "imaging_lifetime.h"
-#include "slot_guard.h"
+#include "host/animation_state.h"
+#include "host/frame_clock.h"
+#include "host/identity.h"
+#include "host/slot_guard.h"
+#include "renderer/imaging_lifetime.h"
 
 namespace vf {
 

@@ -4,10 +4,10 @@
 #include <cstdint>
 #include <memory>
 
-#include "aimp_sdk.h"
-#include "fans.h"
-#include "parametrs.h"
+#include "host/aimp_sdk.h"
+#include "options/parametrs.h"
 #include "platform/timer.h"
+#include "renderer/fans.h"
 
 // The plug-in object the host drives. Its first base is the interface view the host holds, so the
 // pointer the slots receive is the object itself.

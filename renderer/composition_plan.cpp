@@ -1,4 +1,4 @@
-#include "composition_plan.h"
+#include "renderer/composition_plan.h"
 
 namespace vf {
 

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "geometry.h"
-#include "image_catalogue.h"
+#include "renderer/geometry.h"
+#include "renderer/image_catalogue.h"
 
 // Where the parts of a background go on the composition bitmap, as a list of draws in painting
 // order: the centre, the top, bottom, left and right edges, then the four corners. It depends only

@@ -1,4 +1,4 @@
-#include "fan_background.h"
+#include "renderer/fan_background.h"
 
 #include "platform/imaging.h"
 

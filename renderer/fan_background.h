@@ -4,11 +4,11 @@
 #include <memory>
 #include <span>
 
-#include "composition_plan.h"
-#include "fan_graphic.h"
-#include "geometry.h"
-#include "image_catalogue.h"
 #include "platform/surface.h"
+#include "renderer/composition_plan.h"
+#include "renderer/fan_graphic.h"
+#include "renderer/geometry.h"
+#include "renderer/image_catalogue.h"
 
 // One background skin, turned into a bitmap of any size in two stages: its parts (a centre, four
 // edges and four corners, each tiled or stretched over its band) are laid out at their natural size

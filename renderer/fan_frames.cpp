@@ -1,9 +1,9 @@
-#include "fan_frames.h"
+#include "renderer/fan_frames.h"
 
-#include "errors.h"
-#include "image_catalogue.h"
 #include "platform/resources.h"
 #include "platform/text.h"
+#include "renderer/errors.h"
+#include "renderer/image_catalogue.h"
 
 namespace vf {
 

@@ -4,7 +4,7 @@
 #include <memory>
 #include <vector>
 
-#include "fan_graphic.h"
+#include "renderer/fan_graphic.h"
 
 // The rotation frames of the current fan skin, one graphic per frame in frame order, loaded from
 // the embedded images "FAN_<skin>_<frame>".

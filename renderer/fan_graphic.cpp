@@ -1,7 +1,7 @@
-#include "fan_graphic.h"
+#include "renderer/fan_graphic.h"
 
-#include "fan_graphic_gdi.h"
-#include "fan_graphic_gdiplus.h"
+#include "renderer/fan_graphic_gdi.h"
+#include "renderer/fan_graphic_gdiplus.h"
 
 namespace vf {
 

@@ -4,9 +4,9 @@
 #include <memory>
 #include <string>
 
-#include "geometry.h"
 #include "platform/resources.h"
 #include "platform/surface.h"
+#include "renderer/geometry.h"
 
 // The renderer's one image type: a PNG loaded once, from an embedded resource or a file, and then
 // drawn any number of times into a rectangle of a drawing surface. Two back ends stand behind it:

@@ -1,4 +1,4 @@
-#include "fan_graphic_gdi.h"
+#include "renderer/fan_graphic_gdi.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -6,9 +6,9 @@
 #include <iterator>
 #include <vector>
 
-#include "errors.h"
 #include "platform/imaging.h"
 #include "platform/text.h"
+#include "renderer/errors.h"
 
 namespace vf {
 

@@ -1,10 +1,10 @@
-#include "fan_graphic_gdiplus.h"
+#include "renderer/fan_graphic_gdiplus.h"
 
 #include <cstring>
 
-#include "errors.h"
-#include "imaging_lifetime.h"
 #include "platform/text.h"
+#include "renderer/errors.h"
+#include "renderer/imaging_lifetime.h"
 
 namespace vf {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "fan_graphic.h"
 #include "platform/imaging.h"
+#include "renderer/fan_graphic.h"
 
 namespace vf {
 

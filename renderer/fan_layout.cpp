@@ -1,8 +1,8 @@
-#include "fan_layout.h"
+#include "renderer/fan_layout.h"
 
 #include <algorithm>
 
-#include "rounding.h"
+#include "renderer/rounding.h"
 
 namespace vf {
 

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "geometry.h"
+#include "renderer/geometry.h"
 
 // Where the fans go: the size at which the background is composed before it is scaled to the area,
 // and the one or two squares the fans are drawn into. Pure integer arithmetic with a few rounded

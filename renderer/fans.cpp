@@ -1,8 +1,8 @@
-#include "fans.h"
+#include "renderer/fans.h"
 
 #include <algorithm>
 
-#include "errors.h"
+#include "renderer/errors.h"
 
 namespace vf {
 

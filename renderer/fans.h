@@ -4,11 +4,11 @@
 #include <memory>
 #include <vector>
 
-#include "fan_background.h"
-#include "fan_frames.h"
-#include "fan_layout.h"
-#include "geometry.h"
 #include "platform/surface.h"
+#include "renderer/fan_background.h"
+#include "renderer/fan_frames.h"
+#include "renderer/fan_layout.h"
+#include "renderer/geometry.h"
 
 // The picture the host shows: one or two spinning fans over a composed background. Whenever the
 // size, the skins or the back end change, every frame is pre-rendered over the background at each

@@ -1,7 +1,7 @@
-#include "image_catalogue.h"
+#include "renderer/image_catalogue.h"
 
-#include "fan_graphic.h"
 #include "platform/resources.h"
+#include "renderer/fan_graphic.h"
 
 namespace vf {
 

@@ -1,4 +1,4 @@
-#include "imaging_lifetime.h"
+#include "renderer/imaging_lifetime.h"
 
 #include <cstdint>
 #include <mutex>

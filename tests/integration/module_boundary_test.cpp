@@ -5,7 +5,7 @@
 #include <chrono>
 #include <thread>
 
-#include "module_host.h"
+#include "fanhost/module_host.h"
 #include "platform/message_pump.h"
 #include "platform/module_services.h"
 #include "platform/surface.h"

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "aimp_sdk.h"
 #include "audio.h"
+#include "host/aimp_sdk.h"
 
 // Turns the audio around a playing position into the record a player hands to its visual plug-in
 // every frame: the peak level of each channel (0 to 255), a 256-band spectrum and 512 samples of

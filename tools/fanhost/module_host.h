@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "aimp_sdk.h"
+#include "host/aimp_sdk.h"
 #include "platform/module_loader.h"
 
 // What a player does with a visual plug-in module: load the file, look up the export, hold the

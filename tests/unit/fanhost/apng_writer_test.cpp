@@ -1,6 +1,6 @@
 // The recorder's animated PNG, read back chunk by chunk: valid chunks and sequence numbers, the
 // frame count, changed rectangles only after the first frame, and every frame as it was fed.
-#include "apng_writer.h"
+#include "fanhost/apng_writer.h"
 
 #include <gtest/gtest.h>
 #include <zlib.h>
@@ -11,8 +11,8 @@
 #include <iterator>
 #include <vector>
 
-#include "image_compare.h"
 #include "platform/imaging.h"
+#include "support/image_compare.h"
 
 namespace fanhost {
 namespace {

@@ -1,6 +1,6 @@
 // The frame clock turns the averaged level of each channel into frame indices, with the exact
 // arithmetic and rounding the fans' speed depends on.
-#include "frame_clock.h"
+#include "host/frame_clock.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The generator's sequence is fixed by its seed: from seed 0, five draws for n = 5.
-#include "random_generator.h"
+#include "host/random_generator.h"
 
 #include <gtest/gtest.h>
 

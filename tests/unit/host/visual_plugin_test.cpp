@@ -2,10 +2,10 @@
 // identity answers, and what Initialize, render and resize do to the shared animation state.
 #include <gtest/gtest.h>
 
-#include "animation_state.h"
-#include "module_export.h"
+#include "host/animation_state.h"
+#include "host/module_export.h"
+#include "host/visual_plugin.h"
 #include "platform/message_pump.h"
-#include "visual_plugin.h"
 
 namespace vf {
 namespace {

@@ -8,8 +8,8 @@
 #include <filesystem>
 #include <string>
 
-#include "image_compare.h"
 #include "platform/text.h"
+#include "support/image_compare.h"
 #include "test_images.h"
 
 namespace vf::test {

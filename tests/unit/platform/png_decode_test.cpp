@@ -5,9 +5,9 @@
 #include <stdexcept>
 #include <string>
 
-#include "image_compare.h"
 #include "platform/imaging.h"
-#include "png_encode.h"
+#include "support/image_compare.h"
+#include "support/png_encode.h"
 
 namespace vf::test {
 namespace {

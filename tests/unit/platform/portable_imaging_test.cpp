@@ -6,12 +6,12 @@
 #include <numeric>
 #include <random>
 
-#include "compositor.h"
-#include "image_compare.h"
 #include "platform/embedded_resources.h"
-#include "resampler.h"
+#include "portable/compositor.h"
+#include "portable/resampler.h"
+#include "portable/vector_code.h"
+#include "support/image_compare.h"
 #include "test_images.h"
-#include "vector_code.h"
 
 namespace vf::test {
 namespace {

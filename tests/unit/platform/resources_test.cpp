@@ -6,7 +6,7 @@
 
 #include <cstring>
 
-#include "image_compare.h"
+#include "support/image_compare.h"
 #include "test_images.h"
 
 namespace vf::test {

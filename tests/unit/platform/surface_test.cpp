@@ -7,7 +7,7 @@
 #include <climits>
 #include <new>
 
-#include "image_compare.h"
+#include "support/image_compare.h"
 #include "test_images.h"
 
 namespace vf::test {

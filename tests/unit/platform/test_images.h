@@ -11,7 +11,7 @@
 #include "platform/pixel_buffer.h"
 #include "platform/resources.h"
 #include "platform/surface.h"
-#include "png_encode.h"
+#include "support/png_encode.h"
 
 // Small builders shared by the platform tests: images made in code, surfaces filled with them,
 // and bitmaps loaded the way the renderer loads its embedded images.

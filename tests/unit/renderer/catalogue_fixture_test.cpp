@@ -3,7 +3,7 @@
 // centre), 2 (corners and edges but no centre), then 3 (a vertical centre) after that gap.
 #include <gtest/gtest.h>
 
-#include "image_catalogue.h"
+#include "renderer/image_catalogue.h"
 
 namespace vf {
 namespace {

@@ -2,8 +2,8 @@
 // backgrounds, each a single stretched centre.
 #include <gtest/gtest.h>
 
-#include "image_catalogue.h"
 #include "platform/resources.h"
+#include "renderer/image_catalogue.h"
 
 namespace vf {
 namespace {

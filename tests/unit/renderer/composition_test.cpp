@@ -6,10 +6,10 @@
 
 #include <algorithm>
 
-#include "composition_plan.h"
-#include "fan_background.h"
-#include "image_compare.h"
-#include "imaging_lifetime.h"
+#include "renderer/composition_plan.h"
+#include "renderer/fan_background.h"
+#include "renderer/imaging_lifetime.h"
+#include "support/image_compare.h"
 
 namespace vf {
 namespace {

@@ -1,13 +1,13 @@
 // The frame set over the shipped skins: counts, frame sizes, the error for a skin without frames
 // and what stays behind after it, on both back ends.
-#include "fan_frames.h"
+#include "renderer/fan_frames.h"
 
 #include <gtest/gtest.h>
 
 #include "back_end_param.h"
 
-#include "errors.h"
-#include "imaging_lifetime.h"
+#include "renderer/errors.h"
+#include "renderer/imaging_lifetime.h"
 
 namespace vf {
 namespace {

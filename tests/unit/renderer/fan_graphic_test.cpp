@@ -1,6 +1,6 @@
 // The image type on both back ends: sizes after loading, the failure texts, rectangles without
 // area, the plain back end's exact blend, and scaled draws against reference images.
-#include "fan_graphic.h"
+#include "renderer/fan_graphic.h"
 
 #include <gtest/gtest.h>
 
@@ -9,13 +9,13 @@
 #include <filesystem>
 #include <fstream>
 
-#include "errors.h"
-#include "fan_background.h"
-#include "fan_graphic_gdi.h"
-#include "imaging_lifetime.h"
 #include "platform/text.h"
-#include "png_encode.h"
 #include "reference_image.h"
+#include "renderer/errors.h"
+#include "renderer/fan_background.h"
+#include "renderer/fan_graphic_gdi.h"
+#include "renderer/imaging_lifetime.h"
+#include "support/png_encode.h"
 
 namespace vf {
 namespace {

@@ -1,6 +1,6 @@
 // The composition size and the fan squares for every listed area, padding and fan size, including
 // the thresholds between one fan, a row of two and two touching fans, and sizes at the 32-bit edge.
-#include "fan_layout.h"
+#include "renderer/fan_layout.h"
 
 #include <gtest/gtest.h>
 

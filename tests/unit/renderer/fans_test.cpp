@@ -1,14 +1,14 @@
 // The fan scene: when it builds, what a render copies, how skin and size changes reset what the
 // cache shows, its failure paths, and whole scenes against reference images, on both back ends.
-#include "fans.h"
+#include "renderer/fans.h"
 
 #include <gtest/gtest.h>
 
 #include "back_end_param.h"
 
-#include "errors.h"
-#include "imaging_lifetime.h"
 #include "reference_image.h"
+#include "renderer/errors.h"
+#include "renderer/imaging_lifetime.h"
 
 namespace vf {
 

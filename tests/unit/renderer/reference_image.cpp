@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/imaging.h"
-#include "png_encode.h"
+#include "support/png_encode.h"
 
 namespace vf::test {
 

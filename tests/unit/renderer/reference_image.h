@@ -4,9 +4,9 @@
 
 #include <string_view>
 
-#include "image_compare.h"
 #include "platform/pixel_buffer.h"
 #include "platform/surface.h"
+#include "support/image_compare.h"
 
 // Reference images are kept per platform back end under tests/reference/<back end>/, because the
 // imaging libraries resample differently. Setting VF_UPDATE_REFERENCES=1 writes the current output

@@ -2,9 +2,9 @@
 // silhouette for the opaque skins, and the exact colours and alpha ring of the plain backgrounds.
 #include <gtest/gtest.h>
 
-#include "image_catalogue.h"
 #include "platform/imaging.h"
 #include "platform/resources.h"
+#include "renderer/image_catalogue.h"
 
 namespace vf {
 namespace {

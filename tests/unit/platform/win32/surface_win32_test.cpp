@@ -4,9 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include "image_compare.h"
 #include "platform/imaging.h"
 #include "platform/surface.h"
+#include "support/image_compare.h"
 #include "test_images.h"
 
 namespace vf::test {
