@@ -9,7 +9,7 @@ cd "$root"
 
 bash scripts/ensure-packages.sh "$lane"
 case "$lane" in
-  win32) bash scripts/deps/build-mingw-deps.sh i686 "$root/build/deps/i686" ;;
+  win32) bash scripts/deps/build-mingw-deps.sh i686 "$root/build/deps/i686" --with-benchmark ;;
   win64) bash scripts/deps/build-mingw-deps.sh x86_64 "$root/build/deps/x86_64" --with-benchmark ;;
 esac
 

@@ -1,20 +1,30 @@
 #!/usr/bin/env bash
-# Installs the Debian packages a lane needs, only those that are missing.
-# Usage: scripts/ensure-packages.sh LANE...   (LANE: linux, linux-asan, win64, win32, tools)
+# Installs the Debian packages a lane needs, only those that are missing. Works as root, or as a
+# user who may use sudo.
+# Usage: scripts/ensure-packages.sh LANE...
+#   LANE: linux, linux-asan, win64, win32, main (what the main job needs), bench, fuzz, tools
 set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=scripts/lib/privileged.sh
+. "$here/lib/privileged.sh"
 
 common=(g++ cmake ninja-build pkg-config libpng-dev zlib1g-dev googletest)
-linux=(libbenchmark-dev libpixman-1-dev)
+linux=(libbenchmark-dev libpixman-1-dev xvfb xauth)
 windows=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686
-         binutils-mingw-w64-x86-64 libz-mingw-w64-dev dpkg-dev)
-wine=(wine wine64)
+         binutils-mingw-w64-x86-64 libz-mingw-w64-dev dpkg-dev xvfb xauth)
+wine64=(wine wine64)
+# 32-bit Windows programs need wine's i386 build, from the i386 architecture.
+wine32=(wine wine32:i386)
 
 wanted=("${common[@]}")
 for lane in "$@"; do
   case "$lane" in
     linux|linux-asan) wanted+=("${linux[@]}") ;;
-    win32) wanted+=("${windows[@]}") ;;
-    win64) wanted+=("${windows[@]}" "${wine[@]}") ;;
+    main) ;;
+    win64) wanted+=("${windows[@]}" "${wine64[@]}") ;;
+    win32) wanted+=("${windows[@]}" "${wine32[@]}") ;;
+    bench) wanted+=(python3) ;;
+    fuzz) wanted+=(clang libclang-rt-14-dev) ;;
     tools) ;;
     *) echo "unknown lane: $lane" >&2; exit 2 ;;
   esac
@@ -25,10 +35,13 @@ for pkg in $(printf '%s\n' "${wanted[@]}" | sort -u); do
   status=$(dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null || true)
   [[ "$status" == "install ok installed" ]] || missing+=("$pkg")
 done
-if ((${#missing[@]})); then
-  echo "installing: ${missing[*]}"
-  sudo=""
-  [[ $(id -u) -eq 0 ]] || sudo="sudo"
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+((${#missing[@]})) || exit 0
+
+echo "installing: ${missing[*]}"
+if printf '%s\n' "${missing[@]}" | grep -q ':i386$' &&
+   ! dpkg --print-foreign-architectures | grep -qx i386; then
+  privileged dpkg --add-architecture i386
 fi
+apt_update_with_retries
+DEBIAN_FRONTEND=noninteractive privileged apt-get install -y -qq --no-install-recommends \
+  "${missing[@]}" >/dev/null

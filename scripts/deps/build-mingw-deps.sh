@@ -15,9 +15,11 @@
 # architectures. A stamp in the prefix makes a second run with the same script version,
 # toolchain file and options do nothing.
 #
-# Needs: cmake, dpkg-dev, g++-mingw-w64-<arch>-posix, libz-mingw-w64-dev, and root for
-# the one-time deb-src entry plus apt-get update.
+# Needs: cmake, dpkg-dev, g++-mingw-w64-<arch>-posix, libz-mingw-w64-dev, and root (directly
+# or through sudo) for the one-time deb-src entry plus apt-get update.
 set -euo pipefail
+# shellcheck source=scripts/lib/privileged.sh
+. "$(dirname "${BASH_SOURCE[0]}")/../lib/privileged.sh"
 
 # Raise this whenever a change here alters what lands in a prefix.
 readonly DEPS_VERSION=1
@@ -110,9 +112,10 @@ has_deb_src() {
     grep -qx main
 }
 
-# Adds a deb-src entry for the release's main suite, with the mirror and key of its deb entry.
-add_deb_src() {
-  local entry uri key
+# Prints "<uri>\t<signing key>" of the first deb entry for the release's main suite, read from
+# deb822 files (*.sources) or from one-line lists (sources.list, *.list), whichever the machine has.
+find_deb_entry() {
+  local entry
   entry=$(awk -v suite="$codename" '
     BEGIN { RS = ""; FS = "\n" }
     {
@@ -134,7 +137,34 @@ add_deb_src() {
         exit
       }
     }' /etc/apt/sources.list.d/*.sources 2>/dev/null || true)
-  [[ -n $entry ]] || die "no deb entry for $codename main in /etc/apt/sources.list.d/*.sources to copy"
+  if [[ -z $entry ]]; then
+    # One-line form: deb [option=value ...] uri suite component...
+    entry=$(cat /etc/apt/sources.list /etc/apt/sources.list.d/*.list 2>/dev/null | awk -v suite="$codename" '
+      $1 != "deb" { next }
+      {
+        key = ""; i = 2
+        if ($2 ~ /^\[/) {
+          while (i <= NF) {
+            opt = $i; gsub(/[\[\]]/, "", opt)
+            if (opt ~ /^signed-by=/) key = substr(opt, 11)
+            if ($i ~ /\]$/) { i++; break }
+            i++
+          }
+        }
+        uri = $i; s = $(i + 1)
+        if (s != suite) next
+        for (j = i + 2; j <= NF; j++) if ($j == "main") { print uri "\t" key; exit }
+      }' || true)
+  fi
+  echo "$entry"
+}
+
+# Adds a deb-src entry for the release's main suite, with the mirror and key of its deb entry.
+add_deb_src() {
+  local entry uri key
+  entry=$(find_deb_entry)
+  [[ -n $entry ]] ||
+    die "no deb entry for $codename main in /etc/apt/sources.list or /etc/apt/sources.list.d to copy"
   IFS=$'\t' read -r uri key <<<"$entry"
   say "adding deb-src for $codename main ($uri) in $deb_src_list"
   {
@@ -142,10 +172,10 @@ add_deb_src() {
     echo "URIs: $uri"
     echo "Suites: $codename"
     echo "Components: main"
-    [[ -n $key ]] && echo "Signed-By: $key"
-  } >"$deb_src_list"
+    if [[ -n $key ]]; then echo "Signed-By: $key"; fi
+  } | privileged tee "$deb_src_list" >/dev/null
   # Only the new entry's index is fetched; the other lists stay as they were.
-  run_logged "$src_cache/apt-update.log" apt-get update \
+  run_logged "$src_cache/apt-update.log" privileged apt-get update \
     -o Dir::Etc::SourceList="$deb_src_list" -o Dir::Etc::SourceParts=- \
     -o APT::Get::List-Cleanup=0
 }
@@ -155,7 +185,7 @@ ensure_source_index() {
     add_deb_src
   elif ! apt-cache showsrc --only-source libpng1.6 2>/dev/null | grep -q '^Package:'; then
     say "deb-src entry present but its index is not downloaded; running apt-get update"
-    run_logged "$src_cache/apt-update.log" apt-get update
+    run_logged "$src_cache/apt-update.log" privileged apt-get update
   fi
 }
 
@@ -168,8 +198,11 @@ fetch_source() {
     say "fetching source package $package into $src_cache" >&2
     # Unpacked aside first, so that an interrupted fetch never looks like a cached one.
     tmp=$(mktemp -d "$src_cache/.fetch-$package.XXXXXX")
+    # As root, apt would hand the download to its sandbox user, who cannot write here.
+    local sandbox=()
+    [[ $(id -u) -ne 0 ]] || sandbox=(-o APT::Sandbox::User=root)
     (cd "$tmp" && run_logged "$tmp/apt-source.log" \
-      apt-get source -q --only-source -o APT::Sandbox::User=root "$package") >&2
+      apt-get source -q --only-source "${sandbox[@]}" "$package") >&2
     dir=$(find "$tmp" -mindepth 1 -maxdepth 1 -type d -name "$package-[0-9]*" | head -n 1)
     [[ -n $dir ]] || die "apt-get source $package left no $package-<version> folder"
     mv "$dir" "$src_cache/"

@@ -6,6 +6,7 @@
 #include "host/module_export.h"
 #include "host/visual_plugin.h"
 #include "platform/message_pump.h"
+#include "support/pump.h"
 
 namespace vf {
 namespace {
@@ -131,7 +132,7 @@ TEST(VisualPlugin, ClockRunsFromInitializeToDeinitializeOnly) {
   EXPECT_NE(plugin->TimerID(), 0u);
   // Released while still initialised: the clock goes with the object, so no tick can reach it.
   plugin->Release();
-  platform::PumpMessages();
+  EXPECT_EQ(vf::test::PumpFor(std::chrono::milliseconds(100)), 0u);
 }
 
 }  // namespace

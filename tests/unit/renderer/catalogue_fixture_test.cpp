@@ -3,6 +3,8 @@
 // centre), 2 (corners and edges but no centre), then 3 (a vertical centre) after that gap.
 #include <gtest/gtest.h>
 
+#include "renderer/fan_background.h"
+#include "renderer/fan_frames.h"
 #include "renderer/image_catalogue.h"
 
 namespace vf {
@@ -20,28 +22,30 @@ TEST(CatalogueFixture, CountsStopAtTheFirstGap) {
   EXPECT_TRUE(BackgroundExists(3));
 }
 
-TEST(CatalogueFixture, FrameNamesEnumerateUntilTheFirstMissingOne) {
-  auto frames = [](int skin) {
-    int count = 0;
-    while (ResourcePresent(FormatName(kFanFrameFormat, {skin, count}))) ++count;
-    return count;
-  };
-  EXPECT_EQ(frames(0), 3);
-  EXPECT_EQ(frames(1), 2);
-  EXPECT_EQ(frames(4), 1);
-  EXPECT_EQ(frames(2), 0);
+TEST(CatalogueFixture, FrameSetsStopAtTheFirstMissingFrame) {
+  const struct {
+    std::int32_t skin;
+    std::int32_t frames;
+  } cases[] = {{0, 3}, {1, 2}, {3, 1}, {4, 1}};
+  for (const auto& c : cases) {
+    TFanFrames frames(c.skin, false);
+    EXPECT_EQ(frames.FramesCount(), c.frames) << "skin " << c.skin;
+    EXPECT_EQ(frames.SkinCount(), 2) << "skin " << c.skin;
+  }
 }
 
-TEST(CatalogueFixture, CentreNamesAreTriedInOrder) {
-  // Background 1 has both a tiled and a stretched centre: the tiled one is found first.
-  TTypePos found = TTypePos::tpNone;
-  for (const auto& centre : kCentrNames) {
-    if (ResourcePresent(FormatName(centre.Format, {1}))) {
-      found = centre.Pos;
-      break;
-    }
+TEST(CatalogueFixture, TheFirstPresentCentreNameDecidesThePlacement) {
+  const struct {
+    std::int32_t background;
+    TTypePos centre;
+  } cases[] = {{0, TTypePos::tpStretch}, {1, TTypePos::tpPart}, {2, TTypePos::tpNone},
+               {3, TTypePos::tpVert}};
+  for (const auto& c : cases) {
+    TFanBackground background(c.background, 0, 0, false);
+    EXPECT_EQ(background.Parts().PosCentr, c.centre) << "background " << c.background;
+    EXPECT_EQ(background.Parts().Centr->Width() == 0, c.centre == TTypePos::tpNone)
+        << "background " << c.background;
   }
-  EXPECT_EQ(found, TTypePos::tpPart);
 }
 
 TEST(CatalogueFixture, NegativeNumbersFormNamesThatAreNeverPresent) {

@@ -3,25 +3,23 @@
 #include <gtest/gtest.h>
 
 #include "platform/resources.h"
+#include "renderer/fan_background.h"
+#include "renderer/fan_frames.h"
 #include "renderer/image_catalogue.h"
 
 namespace vf {
 namespace {
 
-int FrameCount(int skin) {
-  int count = 0;
-  while (ResourcePresent(FormatName(kFanFrameFormat, {skin, count}))) ++count;
-  return count;
-}
-
 TEST(CatalogueShipped, SkinsFramesAndBackgrounds) {
   EXPECT_EQ(CountFanSkins(), 3);
-  EXPECT_EQ(FrameCount(0), 31);
-  EXPECT_EQ(FrameCount(1), 31);
-  EXPECT_EQ(FrameCount(2), 30);
+  const std::int32_t frames[] = {31, 31, 30};
+  for (std::int32_t skin = 0; skin < 3; ++skin)
+    EXPECT_EQ(TFanFrames(skin, false).FramesCount(), frames[skin]) << "skin " << skin;
   EXPECT_EQ(CountBackgrounds(), 10);
-  for (int i = 0; i < 10; ++i)
-    EXPECT_TRUE(ResourcePresent(FormatName(u"CENTR_STRETCH_%d", {i}))) << i;
+  for (std::int32_t index = 0; index < 10; ++index) {
+    TFanBackground background(index, 0, 0, false);
+    EXPECT_EQ(background.Parts().PosCentr, TTypePos::tpStretch) << "background " << index;
+  }
 }
 
 TEST(CatalogueShipped, StoredBytesArePng) {

@@ -1,0 +1,28 @@
+#include "support/pump.h"
+
+#include "platform/message_pump.h"
+
+namespace vf::test {
+
+std::uint32_t PumpFor(std::chrono::milliseconds duration) {
+  std::uint32_t ticks = 0;
+  const auto end = std::chrono::steady_clock::now() + duration;
+  while (std::chrono::steady_clock::now() < end) {
+    ticks += platform::PumpMessages().timerMessages;
+    platform::WaitForMessages(5);
+  }
+  return ticks;
+}
+
+TickRun PumpUntilTicks(std::uint32_t ticks, std::chrono::milliseconds deadline) {
+  TickRun run;
+  const auto start = std::chrono::steady_clock::now();
+  while (run.ticks < ticks && std::chrono::steady_clock::now() - start < deadline) {
+    run.ticks += platform::PumpMessages().timerMessages;
+    if (run.ticks < ticks) platform::WaitForMessages(5);
+  }
+  run.took = std::chrono::steady_clock::now() - start;
+  return run;
+}
+
+}  // namespace vf::test
