@@ -1,11 +1,11 @@
-#include "image_compare.h"
+#include "support/image_compare.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <exception>
 #include <string>
 
-#include "png_encode.h"
+#include "support/png_encode.h"
 
 namespace vf::test {
 namespace {
@@ -35,46 +35,77 @@ bool AlphaAllZero(const platform::PixelBuffer& pixels) {
 std::string SaveForInspection(const platform::PixelBuffer& actual, const platform::PixelBuffer& expected,
                               std::string_view name, bool withAlpha) {
   if (AlphaAllZero(actual) && AlphaAllZero(expected)) withAlpha = false;
-  const std::string base(name);
   try {
-    WritePngFile(base + "_actual.png", actual, withAlpha);
-    WritePngFile(base + "_expected.png", expected, withAlpha);
-    return "; wrote " + base + "_actual.png and " + base + "_expected.png";
+    const auto base = TestOutputDir("failed-images") / std::string(name);
+    WritePngFile(base.string() + "_actual.png", actual, withAlpha);
+    WritePngFile(base.string() + "_expected.png", expected, withAlpha);
+    return "; wrote " + base.string() + "_actual.png and _expected.png";
   } catch (const std::exception& error) {
     return std::string("; could not write the images: ") + error.what();
   }
 }
 
-}  // namespace
-
-::testing::AssertionResult ImagesMatch(const platform::PixelBuffer& actual,
-                                       const platform::PixelBuffer& expected, std::string_view name,
-                                       CompareOptions options) {
-  if (actual.Width() != expected.Width() || actual.Height() != expected.Height()) {
-    return ::testing::AssertionFailure()
-           << name << ": size " << actual.Width() << " x " << actual.Height() << ", expected "
-           << expected.Width() << " x " << expected.Height();
-  }
+struct Difference {
   long long differing = 0;
-  int firstX = -1, firstY = -1;
+  int firstX = -1;
+  int firstY = -1;
   int worst = 0;
+};
+
+Difference Compare(const platform::PixelBuffer& actual, const platform::PixelBuffer& expected,
+                   CompareOptions options) {
+  Difference d;
   for (int y = 0; y < actual.Height(); ++y) {
     for (int x = 0; x < actual.Width(); ++x) {
       const int difference = ChannelDifference(actual.At(x, y), expected.At(x, y), options.compareAlpha);
       if (difference <= options.tolerance) continue;
-      if (differing++ == 0) {
-        firstX = x;
-        firstY = y;
+      if (d.differing++ == 0) {
+        d.firstX = x;
+        d.firstY = y;
       }
-      worst = std::max(worst, difference);
+      d.worst = std::max(d.worst, difference);
     }
   }
-  if (differing == 0) return ::testing::AssertionSuccess();
+  return d;
+}
+
+bool SameSize(const platform::PixelBuffer& a, const platform::PixelBuffer& b) {
+  return a.Width() == b.Width() && a.Height() == b.Height();
+}
+
+}  // namespace
+
+std::filesystem::path TestOutputDir(std::string_view subfolder) {
+  const auto dir = std::filesystem::path(VF_TEST_OUTPUT_DIR) / std::string(subfolder);
+  std::filesystem::create_directories(dir);
+  return dir;
+}
+
+::testing::AssertionResult ImagesMatch(const platform::PixelBuffer& actual,
+                                       const platform::PixelBuffer& expected, std::string_view name,
+                                       CompareOptions options) {
+  if (!SameSize(actual, expected)) {
+    return ::testing::AssertionFailure()
+           << name << ": size " << actual.Width() << " x " << actual.Height() << ", expected "
+           << expected.Width() << " x " << expected.Height();
+  }
+  const Difference d = Compare(actual, expected, options);
+  if (d.differing == 0) return ::testing::AssertionSuccess();
   return ::testing::AssertionFailure()
-         << name << ": " << differing << " pixel(s) differ by more than " << options.tolerance
-         << " (worst " << worst << "); first at (" << firstX << ", " << firstY << "): "
-         << Describe(actual.At(firstX, firstY)) << ", expected " << Describe(expected.At(firstX, firstY))
+         << name << ": " << d.differing << " pixel(s) differ by more than " << options.tolerance
+         << " (worst " << d.worst << "); first at (" << d.firstX << ", " << d.firstY << "): "
+         << Describe(actual.At(d.firstX, d.firstY)) << ", expected "
+         << Describe(expected.At(d.firstX, d.firstY))
          << SaveForInspection(actual, expected, name, options.compareAlpha);
+}
+
+::testing::AssertionResult ImagesDiffer(const platform::PixelBuffer& actual,
+                                        const platform::PixelBuffer& expected, std::string_view name,
+                                        CompareOptions options) {
+  if (!SameSize(actual, expected) || Compare(actual, expected, options).differing > 0)
+    return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure()
+         << name << ": the images match within " << options.tolerance << ", expected a difference";
 }
 
 }  // namespace vf::test

@@ -2,13 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string_view>
 
 #include "platform/pixel_buffer.h"
 
 // Comparing images in tests with a tolerance, the way reference-image tests need it: the failure
-// names the first pixel that differs and how many do, and leaves both images beside the test as
-// PNG files (<name>_actual.png and <name>_expected.png in the working directory) to look at.
+// names the first pixel that differs and how many do, and leaves both images as PNG files
+// (<name>_actual.png and <name>_expected.png) in the lane's build tree, under
+// test-output/failed-images, to look at.
 namespace vf::test {
 
 struct CompareOptions {
@@ -19,5 +21,14 @@ struct CompareOptions {
 ::testing::AssertionResult ImagesMatch(const platform::PixelBuffer& actual,
                                        const platform::PixelBuffer& expected, std::string_view name,
                                        CompareOptions options = {});
+
+// Succeeds when the images differ beyond the tolerance: the outcome a test expects, so it writes no
+// files either way.
+::testing::AssertionResult ImagesDiffer(const platform::PixelBuffer& actual,
+                                        const platform::PixelBuffer& expected, std::string_view name,
+                                        CompareOptions options = {});
+
+// The folder of the lane's build tree where tests leave files to look at; created on demand.
+std::filesystem::path TestOutputDir(std::string_view subfolder);
 
 }  // namespace vf::test
