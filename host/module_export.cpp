@@ -4,7 +4,7 @@
 #include "host/visual_plugin.h"
 
 extern "C" void VF_STDCALL AIMP_QueryVisual(aimp::IVisualPlugin** plugin) {
-  vf::GuardSlot([&] {
+  vf::GuardSlot("AIMP_QueryVisual", [&] {
     if (plugin == nullptr) return;
     auto* created = new vf::TAIMP2Visual();
     created->AddRef();

@@ -16,13 +16,14 @@ TAIMP2Visual* Self(aimp::IVisualPlugin* view) { return TAIMP2Visual::FromInterfa
 // object state and answer the same in every state.
 aimp::HResult VF_STDCALL SlotQueryInterface(aimp::IVisualPlugin* self, const aimp::Guid* iid,
                                             void** object) {
-  return GuardSlot(aimp::kNoInterface, [&] { return Self(self)->QueryInterface(iid, object); });
+  return GuardSlot("QueryInterface", aimp::kNoInterface,
+                   [&] { return Self(self)->QueryInterface(iid, object); });
 }
 std::int32_t VF_STDCALL SlotAddRef(aimp::IVisualPlugin* self) {
-  return GuardSlot(0, [&] { return Self(self)->AddRef(); });
+  return GuardSlot("AddRef", 0, [&] { return Self(self)->AddRef(); });
 }
 std::int32_t VF_STDCALL SlotRelease(aimp::IVisualPlugin* self) {
-  return GuardSlot(0, [&] { return Self(self)->Release(); });
+  return GuardSlot("Release", 0, [&] { return Self(self)->Release(); });
 }
 const char16_t* VF_STDCALL SlotAuthorName(aimp::IVisualPlugin*) { return kAuthorName; }
 const char16_t* VF_STDCALL SlotPluginName(aimp::IVisualPlugin*) { return kPluginName; }
@@ -31,21 +32,21 @@ std::uint32_t VF_STDCALL SlotPluginFlags(aimp::IVisualPlugin*) { return aimp::kP
 aimp::Bool32 VF_STDCALL SlotInitialize(aimp::IVisualPlugin* self) {
   // The host reads this result as "started"; a contained failure still answers true, since the
   // interface has no other way to report it and the object stays usable.
-  return GuardSlot(aimp::kTrue, [&] { return Self(self)->Initialize(); });
+  return GuardSlot("Initialize", aimp::kTrue, [&] { return Self(self)->Initialize(); });
 }
 void VF_STDCALL SlotDeinitialize(aimp::IVisualPlugin* self) {
-  GuardSlot([&] { Self(self)->Deinitialize(); });
+  GuardSlot("Deinitialize", [&] { Self(self)->Deinitialize(); });
 }
 void VF_STDCALL SlotDisplayClick(aimp::IVisualPlugin* self, std::int32_t x, std::int32_t y) {
-  GuardSlot([&] { Self(self)->DisplayClick(x, y); });
+  GuardSlot("DisplayClick", [&] { Self(self)->DisplayClick(x, y); });
 }
 void VF_STDCALL SlotDisplayRender(aimp::IVisualPlugin* self, aimp::DeviceContext dc,
                                   aimp::PAIMPVisualData data) {
-  GuardSlot([&] { Self(self)->DisplayRender(dc, data); });
+  GuardSlot("DisplayRender", [&] { Self(self)->DisplayRender(dc, data); });
 }
 void VF_STDCALL SlotDisplayResize(aimp::IVisualPlugin* self, std::int32_t width,
                                   std::int32_t height) {
-  GuardSlot([&] { Self(self)->DisplayResize(width, height); });
+  GuardSlot("DisplayResize", [&] { Self(self)->DisplayResize(width, height); });
 }
 
 constexpr aimp::IVisualPluginVtbl kVisualPluginSlots = {

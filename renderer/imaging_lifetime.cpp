@@ -16,6 +16,7 @@ struct ImagingState {
   int users = 0;
   std::uintptr_t token = 0;
   bool started = false;
+  ImagingCalls calls;
 };
 
 ImagingState& State() {
@@ -29,9 +30,20 @@ void EnsureImagingStarted() {
   auto& state = State();
   std::lock_guard guard(state.lock);
   if (state.started) return;
-  // The status is not examined: when start-up fails, images later load empty and draw nothing.
-  state.token = platform::gdiplus::GdiplusStartup();
-  state.started = true;
+  state.token = state.calls.Startup ? state.calls.Startup() : platform::gdiplus::GdiplusStartup();
+  state.started = state.token != 0;
+}
+
+bool ImagingStarted() {
+  auto& state = State();
+  std::lock_guard guard(state.lock);
+  return state.started;
+}
+
+void SetImagingCallsForTesting(ImagingCalls calls) {
+  auto& state = State();
+  std::lock_guard guard(state.lock);
+  state.calls = calls;
 }
 
 void AcquireImagingUser() {
@@ -45,7 +57,11 @@ void ReleaseImagingUser() {
   std::lock_guard guard(state.lock);
   if (state.users > 0) --state.users;
   if (state.users > 0 || !state.started) return;
-  platform::gdiplus::GdiplusShutdown(state.token);
+  if (state.calls.Shutdown) {
+    state.calls.Shutdown(state.token);
+  } else {
+    platform::gdiplus::GdiplusShutdown(state.token);
+  }
   state.token = 0;
   state.started = false;
 }

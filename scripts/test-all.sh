@@ -1,20 +1,31 @@
 #!/usr/bin/env bash
 # Builds every lane and runs its tests: linux, linux-asan, win64 (under wine64), win32 (the
-# shipping 32-bit DLL, its file checks and the whole suite under 32-bit wine). Stops at the first
-# lane that fails.
+# shipping 32-bit DLL: its file checks, and the whole suite under 32-bit wine where the machine
+# can run 32-bit programs). Stops at the first lane that fails.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
+
+# 32-bit wine needs a kernel that runs 32-bit x86 programs; some virtual machines do not.
+i386_programs_run() { /lib/ld-linux.so.2 --version >/dev/null 2>&1; }
 
 lanes=("$@")
 ((${#lanes[@]})) || lanes=(linux linux-asan win64 win32)
 for lane in "${lanes[@]}"; do
   echo "=== lane $lane ==="
   bash scripts/build-lane.sh "$lane"
-  if [[ "$lane" == win64 || "$lane" == win32 ]]; then
-    bash scripts/with-wine.sh "$lane" ctest --preset "$lane"
-  else
-    ctest --preset "$lane"
-  fi
+  case "$lane" in
+    win64) bash scripts/with-wine.sh win64 ctest --preset win64 ;;
+    win32)
+      if i386_programs_run; then
+        bash scripts/with-wine.sh win32 ctest --preset win32
+      else
+        echo "NOTE: this machine cannot run 32-bit x86 programs (the kernel refuses them), so the" \
+             "32-bit suite cannot run under wine here; running the file checks of the DLL only."
+        ctest --preset win32
+      fi
+      ;;
+    *) ctest --preset "$lane" ;;
+  esac
 done
 echo "=== all lanes passed: ${lanes[*]} ==="

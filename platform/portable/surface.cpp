@@ -1,14 +1,18 @@
 // Portable off-screen surfaces and the GDI copies between them.
 //
-// Implemented: Surface (white on every non-empty SetSize, the fourth byte of a pixel set to 0 and
-// then carried along as Windows carries it in a 32-bit bitmap), BitBlt (SRCCOPY, clipped to both
+// Implemented: Surface (white on every non-empty SetSize with every bit set, the fourth byte
+// included, as the whiteness fill of Windows leaves it, and the fourth byte then carried along as
+// Windows carries it in a 32-bit bitmap), handles checked against the live surfaces, BitBlt (SRCCOPY, clipped to both
 // surfaces, overlapping copies within one surface), StretchBlt in the default BLACKONWHITE mode,
 // ReadPixels and WritePixels.
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <mutex>
+#include <unordered_set>
 #include <vector>
 
+#include "platform/debug_channel.h"
 #include "surface_impl.h"
 
 namespace platform {
@@ -61,6 +65,44 @@ StretchRange StretchSource(long long d, long long sourceLength, long long destLe
 }
 
 }  // namespace
+
+namespace {
+
+struct SurfaceRegistry {
+  std::mutex lock;
+  std::unordered_set<const Surface::Impl*> live;
+};
+
+SurfaceRegistry& Registry() {
+  static SurfaceRegistry registry;
+  return registry;
+}
+
+}  // namespace
+
+Surface::Impl::Impl() {
+  std::lock_guard guard(Registry().lock);
+  Registry().live.insert(this);
+}
+
+Surface::Impl::~Impl() {
+  std::lock_guard guard(Registry().lock);
+  Registry().live.erase(this);
+}
+
+Surface::Impl* portable::SurfaceFromDC(DeviceContext dc) {
+  if (dc == nullptr) return nullptr;
+  {
+    std::lock_guard guard(Registry().lock);
+    if (Registry().live.count(static_cast<const Surface::Impl*>(dc)) != 0)
+      return static_cast<Surface::Impl*>(dc);
+  }
+  static std::once_flag reported;
+  std::call_once(reported, [] {
+    OutputDebugLine(u"platform: a device context that is not a drawing surface was refused");
+  });
+  return nullptr;
+}
 
 Surface::Surface() : FImpl(std::make_unique<Impl>()) {}
 Surface::~Surface() = default;

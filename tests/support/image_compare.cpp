@@ -31,7 +31,8 @@ bool AlphaAllZero(const platform::PixelBuffer& pixels) {
 }
 
 // Writes both images for inspection; a failure to write must not hide the comparison's result.
-// Opaque surfaces keep 0 in their fourth byte, which as alpha would make the files look empty.
+// Pictures whose fourth byte is 0 throughout carry no alpha (a cleared buffer, say), and written
+// with it they would look empty, so they are written opaque.
 std::string SaveForInspection(const platform::PixelBuffer& actual, const platform::PixelBuffer& expected,
                               std::string_view name, bool withAlpha) {
   if (AlphaAllZero(actual) && AlphaAllZero(expected)) withAlpha = false;

@@ -117,6 +117,22 @@ TEST(VisualPlugin, RenderPushesLevelsAndResizeResetsFramesButNotCounters) {
   plugin->Vtbl->Release(plugin);
 }
 
+TEST(VisualPlugin, InitializeCopiesTheParametersAndTheFrameCountIntoTheSharedState) {
+  Store(AnimationState.Speed, -7);
+  Store(AnimationState.Fan, -7);
+  Store(AnimationState.Background, -7);
+  Store(AnimationState.FramesCount, -7);
+  aimp::IVisualPlugin* plugin = Query();
+  plugin->Vtbl->Initialize(plugin);
+  // What a missing settings file yields: speed 10, the first fan skin (31 frames), background 0.
+  EXPECT_EQ(Load(AnimationState.Speed), 10);
+  EXPECT_EQ(Load(AnimationState.Fan), 0);
+  EXPECT_EQ(Load(AnimationState.Background), 0);
+  EXPECT_EQ(Load(AnimationState.FramesCount), 31);
+  plugin->Vtbl->Deinitialize(plugin);
+  plugin->Vtbl->Release(plugin);
+}
+
 TEST(VisualPlugin, ClockRunsFromInitializeToDeinitializeOnly) {
   auto* plugin = new TAIMP2Visual();
   plugin->AddRef();

@@ -5,7 +5,12 @@
 
 #include "renderer/fan_background.h"
 #include "renderer/fan_frames.h"
+#include "renderer/fan_graphic.h"
 #include "renderer/image_catalogue.h"
+#include "renderer/imaging_lifetime.h"
+#include "platform/resources.h"
+#include "platform/surface.h"
+#include "support/image_compare.h"
 
 namespace vf {
 namespace {
@@ -54,6 +59,24 @@ TEST(CatalogueFixture, NegativeNumbersFormNamesThatAreNeverPresent) {
   EXPECT_EQ(FormatName(kFanFrameFormat, {7, 30}), u"FAN_7_30");
   EXPECT_FALSE(FanSkinExists(-1));
   EXPECT_FALSE(BackgroundExists(-1));
+}
+
+// Bytes that are no image: the imaging library's back end loads nothing and says nothing, as
+// GDI+ does; the libpng back end raises the codec's own exception.
+TEST(CatalogueFixture, UndecodableResource) {
+  ImagingUser imaging;
+  auto viaImaging = TFanGraphic::Create(true);
+  EXPECT_NO_THROW(viaImaging->LoadFromResourceName(platform::ThisModule(), u"UNDECODABLE"));
+  EXPECT_EQ(viaImaging->GPRect(), TGPRect{});
+  platform::Surface surface;
+  surface.SetSize(8, 8);
+  const auto before = platform::ReadPixels(surface.DC(), 0, 0, 8, 8);
+  viaImaging->DrawTo(surface.DC(), MakeGPRect(0, 0, 8, 8), false);
+  EXPECT_TRUE(test::ImagesMatch(platform::ReadPixels(surface.DC(), 0, 0, 8, 8), before, "undecodable_draw"));
+
+  auto viaLibpng = TFanGraphic::Create(false);
+  EXPECT_THROW(viaLibpng->LoadFromResourceName(platform::ThisModule(), u"UNDECODABLE"), std::exception);
+  EXPECT_EQ(viaLibpng->GPRect(), TGPRect{});
 }
 
 }  // namespace

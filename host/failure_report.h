@@ -1,0 +1,18 @@
+#pragma once
+
+#include <functional>
+#include <string_view>
+
+// Failures that a slot contains are reported on the platform's debug channel, so that they stay
+// visible to whoever looks, while the host sees nothing. Each pair of slot and message is reported
+// once per module load, so a render loop that fails every frame cannot flood the channel.
+namespace vf {
+
+void ReportContainedFailure(std::string_view slot, std::string_view message) noexcept;
+
+// Where reports go instead of the debug channel, for tests; an empty function restores the channel.
+// Also forgets what was reported so far.
+using FailureReportSink = std::function<void(std::u16string_view line)>;
+void SetFailureReportSink(FailureReportSink sink);
+
+}  // namespace vf
