@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs the benchmarks of the linux lane (portable back end) and then the same programs of the win64
-# lane (GDI and GDI+ under wine) back to back, and prints the ratios: each program's own table of
+# lane (GDI and GDI+ under wine) back to back, and of the win32 lane where 32-bit programs run, and
+# prints the ratios: each program's own table of
 # ours against its reference, then the portable back end against the Windows one.
 # Usage: bench/run.sh [imaging|scene]...   (default: both); set BENCH_ARGS for extra arguments.
 set -euo pipefail
@@ -11,8 +12,15 @@ programs=("$@")
 out=build/bench-results
 mkdir -p "$out"
 
+bash scripts/ensure-packages.sh bench
 bash scripts/build-lane.sh linux >/dev/null
 bash scripts/build-lane.sh win64 >/dev/null
+# The 32-bit build runs where the machine runs 32-bit programs (some virtual machines refuse them).
+win32=0
+if /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
+  bash scripts/build-lane.sh win32 >/dev/null
+  win32=1
+fi
 for program in "${programs[@]}"; do
   echo "== ${program}: linux, portable back end"
   "build/linux/bin/${program}_bench" --benchmark_out="$out/${program}-linux.json" ${BENCH_ARGS:-}
@@ -21,6 +29,12 @@ for program in "${programs[@]}"; do
   bash scripts/with-wine.sh wine "build/win64/bin/${program}_bench.exe" \
     --benchmark_out="$out/${program}-win64.json" ${BENCH_ARGS:-}
   echo
+  if ((win32)); then
+    echo "== ${program}: win32 (the shipping build), GDI and GDI+ under 32-bit wine"
+    bash scripts/with-wine.sh win32 wine "build/win32/bin/${program}_bench.exe" \
+      --benchmark_out="$out/${program}-win32.json" ${BENCH_ARGS:-}
+    echo
+  fi
 done
 
 python3 - "$out" "${programs[@]}" <<'PY'
