@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -20,7 +21,11 @@ struct StereoAudio {
 // part. Deterministic, so headless runs repeat exactly.
 StereoAudio SynthesiseDefaultTrack(double seconds = 16.0);
 
-// 8- or 16-bit PCM WAV files, mono or stereo. False with error set when the file is not one.
+// A WAV file's bytes: PCM of 8, 16, 24 or 32 bits or float of 32 or 64 bits, plain or extensible,
+// mono or more channels. False with error set (why, in a few words) when they cannot be played.
+bool ParseWav(const std::uint8_t* bytes, std::size_t size, StereoAudio& audio, std::string& error);
+
+// The same for a file; the error then names the file.
 bool ReadWav(const std::string& path, StereoAudio& audio, std::string& error);
 
 }  // namespace fanhost

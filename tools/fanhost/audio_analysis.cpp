@@ -50,7 +50,7 @@ void AnalyseFrame(const StereoAudio& audio, std::size_t firstFrame, std::size_t 
     float peak = 0.0f;
     for (std::size_t f = firstFrame; f < firstFrame + frameCount; ++f)
       peak = std::max(peak, std::fabs(SampleAt(audio, f, channel)));
-    *levels[channel] = static_cast<std::int32_t>(std::lround(std::min(1.0f, peak) * 255.0f));
+    *levels[channel] = static_cast<std::int32_t>(std::lround(std::min(1.0f, peak) * 100.0f));
 
     std::complex<double> bins[kWindow];
     for (std::size_t i = 0; i < kWindow; ++i) {
