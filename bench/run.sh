@@ -17,7 +17,7 @@ bash scripts/build-lane.sh linux >/dev/null
 bash scripts/build-lane.sh win64 >/dev/null
 # The 32-bit build runs where the machine runs 32-bit programs (some virtual machines refuse them).
 win32=0
-if /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
+if bash scripts/can-run-i386.sh; then
   bash scripts/build-lane.sh win32 >/dev/null
   win32=1
 fi

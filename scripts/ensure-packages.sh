@@ -22,7 +22,11 @@ for lane in "$@"; do
     linux|linux-asan) wanted+=("${linux[@]}") ;;
     main) ;;
     win64) wanted+=("${windows[@]}" "${wine64[@]}") ;;
-    win32) wanted+=("${windows[@]}" "${wine32[@]}") ;;
+    win32)
+      wanted+=("${windows[@]}")
+      # Only where 32-bit programs run: elsewhere the lane checks the DLL's file without running it.
+      if bash "$here/can-run-i386.sh"; then wanted+=("${wine32[@]}"); fi
+      ;;
     bench) wanted+=(python3) ;;
     fuzz) wanted+=(clang libclang-rt-14-dev) ;;
     tools) ;;

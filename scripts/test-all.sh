@@ -6,9 +6,6 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 
-# 32-bit wine needs a kernel that runs 32-bit x86 programs; some virtual machines do not.
-i386_programs_run() { /lib/ld-linux.so.2 --version >/dev/null 2>&1; }
-
 lanes=("$@")
 ((${#lanes[@]})) || lanes=(linux linux-asan win64 win32)
 for lane in "${lanes[@]}"; do
@@ -17,7 +14,7 @@ for lane in "${lanes[@]}"; do
   case "$lane" in
     win64) bash scripts/with-wine.sh win64 ctest --preset win64 ;;
     win32)
-      if i386_programs_run; then
+      if bash scripts/can-run-i386.sh; then
         bash scripts/with-wine.sh win32 ctest --preset win32
       else
         echo "NOTE: this machine cannot run 32-bit x86 programs (the kernel refuses them), so the" \

@@ -1,4 +1,4 @@
-#include "apng_writer.h"
+#include "fanhost/apng_writer.h"
 
 #include <zlib.h>
 

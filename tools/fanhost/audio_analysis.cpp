@@ -1,4 +1,4 @@
-#include "audio_analysis.h"
+#include "fanhost/audio_analysis.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "audio.h"
+#include "fanhost/audio.h"
 
 namespace fanhost {
 

@@ -1,4 +1,4 @@
-#include "module_host.h"
+#include "fanhost/module_host.h"
 
 #include <filesystem>
 

@@ -1,4 +1,4 @@
-#include "snapshot.h"
+#include "fanhost/snapshot.h"
 
 #include <png.h>
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "audio.h"
+#include "fanhost/audio.h"
 
 namespace fanhost {
 

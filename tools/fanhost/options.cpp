@@ -1,0 +1,88 @@
+#include "fanhost/options.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace fanhost {
+
+namespace {
+
+// A whole number in [low, high], or nothing.
+bool ParseInt(const char* text, int low, int high, int& value) {
+  char* end = nullptr;
+  const long parsed = std::strtol(text, &end, 10);
+  if (end == text || *end != '\0' || parsed < low || parsed > high) return false;
+  value = static_cast<int>(parsed);
+  return true;
+}
+
+// A number of seconds, not negative, or nothing.
+bool ParseSeconds(const char* text, double& value) {
+  char* end = nullptr;
+  const double parsed = std::strtod(text, &end);
+  if (end == text || *end != '\0' || !(parsed >= 0.0)) return false;
+  value = parsed;
+  return true;
+}
+
+// Width x height, each 1 to 16384, or nothing.
+bool ParseSize(const char* text, int& width, int& height) {
+  int w = 0, h = 0, consumed = 0;
+  if (std::sscanf(text, "%dx%d%n", &w, &h, &consumed) != 2 || text[consumed] != '\0') return false;
+  if (w < 1 || h < 1 || w > 16384 || h > 16384) return false;
+  width = w;
+  height = h;
+  return true;
+}
+
+}  // namespace
+
+void PrintUsage() {
+  std::puts(
+      "usage: fanhost [--module FILE] [--wav FILE] [--seconds S] [--fps N] [--size WxH]\n"
+      "               [--snapshot FILE.png] [--record FILE.png] [--record-fps N]\n"
+      "Plays the built-in default track unless --wav is given. --snapshot writes the last frame,\n"
+      "--record an animated PNG of the whole run (10 frames a second unless --record-fps).");
+}
+
+bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
+    auto needsValue = [&] {
+      if (value == nullptr) error = arg + " needs a value";
+      return value != nullptr;
+    };
+    bool ok = true;
+    if (arg == "--help" || arg == "-h") {
+      error = "help";
+      return false;
+    } else if (arg == "--module" || arg == "--wav" || arg == "--record" || arg == "--snapshot") {
+      if (!needsValue()) return false;
+      std::string& target = arg == "--module" ? options.module
+                            : arg == "--wav"  ? options.wav
+                            : arg == "--record" ? options.record
+                                                : options.snapshot;
+      target = value;
+    } else if (arg == "--record-fps") {
+      ok = needsValue() && ParseInt(value, 1, 100, options.recordFps);
+    } else if (arg == "--fps") {
+      ok = needsValue() && ParseInt(value, 1, 240, options.fps);
+    } else if (arg == "--seconds") {
+      ok = needsValue() && ParseSeconds(value, options.seconds);
+    } else if (arg == "--size") {
+      ok = needsValue() && ParseSize(value, options.width, options.height);
+    } else {
+      error = "unknown argument " + arg;
+      return false;
+    }
+    if (!ok) {
+      if (error.empty()) error = "bad value for " + arg + ": " + value;
+      return false;
+    }
+    ++i;
+  }
+  return true;
+}
+
+}  // namespace fanhost

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+
+// What fanhost is asked to do, from its command line.
+namespace fanhost {
+
+struct Options {
+  std::string module;
+  std::string wav;
+  std::string snapshot;
+  std::string record;
+  int recordFps = 10;
+  double seconds = 0.0;  // 0: the whole track
+  int fps = 30;
+  int width = 640;
+  int height = 480;
+};
+
+// False with the reason in error for arguments that make no sense.
+bool ParseOptions(int argc, char** argv, Options& options, std::string& error);
+
+void PrintUsage();
+
+}  // namespace fanhost
