@@ -4,7 +4,7 @@
 set -euo pipefail
 
 common=(g++ cmake ninja-build pkg-config libpng-dev zlib1g-dev googletest)
-linux=(libbenchmark-dev libpixman-1-dev)
+linux=(libbenchmark-dev libpixman-1-dev libfreetype-dev fonts-wine fonts-dejavu-core)
 windows=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686
          binutils-mingw-w64-x86-64 libz-mingw-w64-dev dpkg-dev)
 wine=(wine wine64)
