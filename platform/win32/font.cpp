@@ -10,6 +10,9 @@
 
 #include "gdi_objects.h"
 
+// windows.h maps DrawText to DrawTextW; the seam's own DrawText is meant here.
+#undef DrawText
+
 namespace platform {
 namespace {
 
