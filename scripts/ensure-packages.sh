@@ -9,7 +9,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 . "$here/lib/privileged.sh"
 
 common=(g++ cmake ninja-build pkg-config libpng-dev zlib1g-dev googletest)
-linux=(libbenchmark-dev libpixman-1-dev xvfb xauth)
+linux=(libbenchmark-dev libpixman-1-dev libfreetype-dev fonts-wine fonts-dejavu-core xvfb xauth)
 windows=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686
          binutils-mingw-w64-x86-64 libz-mingw-w64-dev dpkg-dev xvfb xauth)
 wine64=(wine wine64)
