@@ -11,6 +11,7 @@ namespace artgen {
 // alpha), and frame 0 against frame 4 (frame 0 in red, frame 4 in cyan: cyan fringes on the
 // clockwise side of the blades mean clockwise rotation). Below, every background stretched
 // to 320 x 180 and to 180 x 320.
-Image build_contact_sheet(const std::vector<std::vector<Image>>& skins, const std::vector<Image>& backgrounds);
+Image BuildContactSheet(const std::vector<std::vector<Image>>& skins,
+                        const std::vector<Image>& backgrounds);
 
 }  // namespace artgen

@@ -9,11 +9,11 @@ namespace artgen::dmath {
 inline constexpr double kPi = 3.14159265358979323846;
 inline constexpr double kTwoPi = 2.0 * kPi;
 
-double sin(double x);
-double cos(double x);
+double Sin(double x);
+double Cos(double x);
 
 // Angle of (x, y) in (-pi, pi]. With screen coordinates (y pointing down) the angle grows
 // clockwise on screen.
-double atan2(double y, double x);
+double Atan2(double y, double x);
 
 }  // namespace artgen::dmath

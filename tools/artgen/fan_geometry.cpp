@@ -8,72 +8,73 @@
 
 namespace artgen {
 
-Polar polar(double x, double y, double centre_x, double centre_y) {
-    Polar p;
-    p.dx = x - centre_x;
-    p.dy = y - centre_y;
-    p.r = std::sqrt(p.dx * p.dx + p.dy * p.dy);
-    p.phi = dmath::atan2(p.dy, p.dx);
-    if (p.r > 0.0) {
-        p.ux = p.dx / p.r;
-        p.uy = p.dy / p.r;
-    }
-    p.tx = -p.uy;
-    p.ty = p.ux;
-    return p;
+Polar ToPolar(double x, double y, double centreX, double centreY) {
+  Polar p;
+  p.dx = x - centreX;
+  p.dy = y - centreY;
+  p.r = std::sqrt(p.dx * p.dx + p.dy * p.dy);
+  p.phi = dmath::Atan2(p.dy, p.dx);
+  if (p.r > 0.0) {
+    p.ux = p.dx / p.r;
+    p.uy = p.dy / p.r;
+  }
+  p.tx = -p.uy;
+  p.ty = p.ux;
+  return p;
 }
 
-double frame_rotation(int frame, int frames, int blades) {
-    return dmath::kTwoPi * frame / (static_cast<double>(blades) * frames);
+double FrameRotation(int frame, int frames, int blades) {
+  return dmath::kTwoPi * frame / (static_cast<double>(blades) * frames);
 }
 
-Direction direction(double angle) { return {dmath::cos(angle), dmath::sin(angle)}; }
+Direction UnitDirection(double angle) { return {dmath::Cos(angle), dmath::Sin(angle)}; }
 
-double rounded_box_distance(double px, double py, double hx, double hy, double rounding) {
-    const double qx = std::fabs(px) - hx + rounding;
-    const double qy = std::fabs(py) - hy + rounding;
-    const double ox = std::max(qx, 0.0);
-    const double oy = std::max(qy, 0.0);
-    return std::sqrt(ox * ox + oy * oy) + std::min(std::max(qx, qy), 0.0) - rounding;
+double RoundedBoxDistance(double px, double py, double hx, double hy, double rounding) {
+  const double qx = std::fabs(px) - hx + rounding;
+  const double qy = std::fabs(py) - hy + rounding;
+  const double ox = std::max(qx, 0.0);
+  const double oy = std::max(qy, 0.0);
+  return std::sqrt(ox * ox + oy * oy) + std::min(std::max(qx, qy), 0.0) - rounding;
 }
 
 namespace {
 
-double span_fraction(const BladeShape& shape, double r) {
-    return clamp01((r - shape.root_radius) / (shape.tip_radius - shape.root_radius));
+double SpanFraction(const BladeShape& shape, double r) {
+  return Clamp01((r - shape.rootRadius) / (shape.tipRadius - shape.rootRadius));
 }
 
 }  // namespace
 
-double angle_ahead_of_blade(const BladeShape& shape, const Polar& p, double rotation) {
-    const double spacing = dmath::kTwoPi / shape.count;
-    const double s = span_fraction(shape, p.r);
-    const double angle = p.phi - rotation - shape.sweep * s * s;
-    return angle - spacing * std::floor(angle / spacing);
+double AngleAheadOfBlade(const BladeShape& shape, const Polar& p, double rotation) {
+  const double spacing = dmath::kTwoPi / shape.count;
+  const double s = SpanFraction(shape, p.r);
+  const double angle = p.phi - rotation - shape.sweep * s * s;
+  return angle - spacing * std::floor(angle / spacing);
 }
 
-BladeSample sample_blade(const BladeShape& shape, const Polar& p, double offset) {
-    BladeSample b;
-    b.along = span_fraction(shape, p.r);
-    const double half_chord =
-        mix(shape.root_half_chord, shape.tip_half_chord, smoothstep(0.0, shape.widen_until, b.along));
-    const double arc = offset * p.r;
-    b.arc = arc;
-    b.across = arc / half_chord;
-    // A box in (arc, radius) space: straight along the chord, rounded at the tip corners.
-    const double qx = std::fabs(arc) - half_chord + shape.tip_rounding;
-    const double qy = p.r - shape.tip_radius + shape.tip_rounding;
-    const double ox = std::max(qx, 0.0);
-    const double oy = std::max(qy, 0.0);
-    const double to_outline = std::sqrt(ox * ox + oy * oy) + std::min(std::max(qx, qy), 0.0) - shape.tip_rounding;
-    b.distance = std::max(to_outline, shape.root_radius - p.r);
-    return b;
+BladeSample SampleBlade(const BladeShape& shape, const Polar& p, double offset) {
+  BladeSample b;
+  b.along = SpanFraction(shape, p.r);
+  const double halfChord =
+      Mix(shape.rootHalfChord, shape.tipHalfChord, SmoothStep(0.0, shape.widenUntil, b.along));
+  const double arc = offset * p.r;
+  b.arc = arc;
+  b.across = arc / halfChord;
+  // A box in (arc, radius) space: straight along the chord, rounded at the tip corners.
+  const double qx = std::fabs(arc) - halfChord + shape.tipRounding;
+  const double qy = p.r - shape.tipRadius + shape.tipRounding;
+  const double ox = std::max(qx, 0.0);
+  const double oy = std::max(qy, 0.0);
+  const double toOutline =
+      std::sqrt(ox * ox + oy * oy) + std::min(std::max(qx, qy), 0.0) - shape.tipRounding;
+  b.distance = std::max(toOutline, shape.rootRadius - p.r);
+  return b;
 }
 
-BladeSample nearest_blade(const BladeShape& shape, const Polar& p, double rotation) {
-    const double spacing = dmath::kTwoPi / shape.count;
-    const double ahead = angle_ahead_of_blade(shape, p, rotation);
-    return sample_blade(shape, p, ahead < spacing / 2.0 ? ahead : ahead - spacing);
+BladeSample NearestBlade(const BladeShape& shape, const Polar& p, double rotation) {
+  const double spacing = dmath::kTwoPi / shape.count;
+  const double ahead = AngleAheadOfBlade(shape, p, rotation);
+  return SampleBlade(shape, p, ahead < spacing / 2.0 ? ahead : ahead - spacing);
 }
 
 }  // namespace artgen

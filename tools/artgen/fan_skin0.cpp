@@ -35,156 +35,159 @@ constexpr double kStrutHalfWidth = 1.7;
 
 const BladeShape kBladeShape{6, 12.0, 47.4, 0.62, 6.5, 17.0, 0.75, 6.5};
 
-const Rgb kHousingMetal = rgb8(64, 67, 74);
-const Rgb kBladeMetal = rgb8(58, 62, 70);
-const Rgb kHubMetal = rgb8(70, 73, 80);
-const Rgb kCavity = rgb8(13, 14, 16);
-const Rgb kStrutMetal = rgb8(34, 36, 40);
+const Rgb kHousingMetal = Rgb8(64, 67, 74);
+const Rgb kBladeMetal = Rgb8(58, 62, 70);
+const Rgb kHubMetal = Rgb8(70, 73, 80);
+const Rgb kCavity = Rgb8(13, 14, 16);
+const Rgb kStrutMetal = Rgb8(34, 36, 40);
 
 // Shadows fall away from the light, towards the lower right.
 constexpr double kShadowX = 2.2, kShadowY = 2.9;
 
 // Concentric machining marks catch the light along the radius that points at it: the
 // classic streak of a lathe-turned disc.
-double turned_metal_streak(const Polar& p) {
-    const double hx = kHalfVector.x, hy = kHalfVector.y;
-    const double len = std::sqrt(hx * hx + hy * hy);
-    const double c = std::fabs(p.ux * hx + p.uy * hy) / len;
-    return pow_int(c, 10);
+double TurnedMetalStreak(const Polar& p) {
+  const double hx = kHalfVector.x, hy = kHalfVector.y;
+  const double len = std::sqrt(hx * hx + hy * hy);
+  const double c = std::fabs(p.ux * hx + p.uy * hy) / len;
+  return PowInt(c, 10);
 }
 
 // Normal of a rolled edge: t runs from 0 (flat) to 1 (the edge), the surface bending over a
 // quarter circle.
-double roll_tilt(double t, double strength) {
-    const double c = clamp01(t) * 0.96;
-    return strength * c / std::sqrt(1.0 - c * c);
+double RollTilt(double t, double strength) {
+  const double c = Clamp01(t) * 0.96;
+  return strength * c / std::sqrt(1.0 - c * c);
 }
 
-Rgb housing(const Polar& p) {
-    Rgb c;
-    if (p.r >= kRollStart) {
-        const Vec3 n = tilted_normal(p.ux, p.uy, roll_tilt((p.r - kRollStart) / (kOuter - kRollStart), 1.3));
-        c = shade(kHousingMetal, n, 0.45, 0.85, 0.7, 24);
-    } else if (p.r >= kFaceInner) {
-        const Vec3 n{0.0, 0.0, 1.0};
-        c = shade(kHousingMetal, n, 0.45, 0.75, 0.0, 1) + grey(0.16 * turned_metal_streak(p));
-    } else {
-        // The chamfer into the bore faces the centre, so it is lit on the lower right.
-        const Vec3 n = tilted_normal(p.ux, p.uy, -1.3);
-        c = shade(kHousingMetal * 0.8, n, 0.35, 0.8, 0.45, 16);
-    }
-    // Thin dark seams where the surfaces meet.
-    const double seam = std::min(std::fabs(p.r - kRollStart), std::fabs(p.r - kFaceInner));
-    return c * (0.72 + 0.28 * smoothstep(0.0, 0.45, seam));
+Rgb Housing(const Polar& p) {
+  Rgb c;
+  if (p.r >= kRollStart) {
+    const Vec3 n =
+        TiltedNormal(p.ux, p.uy, RollTilt((p.r - kRollStart) / (kOuter - kRollStart), 1.3));
+    c = Shade(kHousingMetal, n, 0.45, 0.85, 0.7, 24);
+  } else if (p.r >= kFaceInner) {
+    const Vec3 n{0.0, 0.0, 1.0};
+    c = Shade(kHousingMetal, n, 0.45, 0.75, 0.0, 1) + Grey(0.16 * TurnedMetalStreak(p));
+  } else {
+    // The chamfer into the bore faces the centre, so it is lit on the lower right.
+    const Vec3 n = TiltedNormal(p.ux, p.uy, -1.3);
+    c = Shade(kHousingMetal * 0.8, n, 0.35, 0.8, 0.45, 16);
+  }
+  // Thin dark seams where the surfaces meet.
+  const double seam = std::min(std::fabs(p.r - kRollStart), std::fabs(p.r - kFaceInner));
+  return c * (0.72 + 0.28 * SmoothStep(0.0, 0.45, seam));
 }
 
-Rgb clip(double x, double y, const Polar& p) {
-    const auto distance = [](double px, double py) {
-        return rounded_box_distance(px - kCentre, py - kCentre, kClipHalfWidth, kCentre, kClipRounding);
-    };
-    const double d = distance(x, y);
-    // Bevel along the clip's edge, facing outwards along the distance gradient.
-    const double gx = distance(x + 0.25, y) - distance(x - 0.25, y);
-    const double gy = distance(x, y + 0.25) - distance(x, y - 0.25);
-    const double glen = std::sqrt(gx * gx + gy * gy);
-    const double bevel = smoothstep(-1.4, 0.0, d);
-    const Vec3 n = glen > 0.0 ? tilted_normal(gx / glen, gy / glen, 1.2 * bevel) : Vec3{0.0, 0.0, 1.0};
-    // The housing's rolled lip overhangs the clip and shades it.
-    const double shadowed = 0.55 + 0.45 * smoothstep(kOuter, kOuter + 2.5, p.r);
-    return shade(kHousingMetal * 0.85, n, 0.45, 0.8, 0.5, 20) * shadowed;
+Rgb Clip(double x, double y, const Polar& p) {
+  const auto distance = [](double px, double py) {
+    return RoundedBoxDistance(px - kCentre, py - kCentre, kClipHalfWidth, kCentre, kClipRounding);
+  };
+  const double d = distance(x, y);
+  // Bevel along the clip's edge, facing outwards along the distance gradient.
+  const double gx = distance(x + 0.25, y) - distance(x - 0.25, y);
+  const double gy = distance(x, y + 0.25) - distance(x, y - 0.25);
+  const double glen = std::sqrt(gx * gx + gy * gy);
+  const double bevel = SmoothStep(-1.4, 0.0, d);
+  const Vec3 n = glen > 0.0 ? TiltedNormal(gx / glen, gy / glen, 1.2 * bevel) : Vec3{0.0, 0.0, 1.0};
+  // The housing's rolled lip overhangs the clip and shades it.
+  const double shadowed = 0.55 + 0.45 * SmoothStep(kOuter, kOuter + 2.5, p.r);
+  return Shade(kHousingMetal * 0.85, n, 0.45, 0.8, 0.5, 20) * shadowed;
 }
 
 // The struts point down and to either upper side, 120 degrees apart.
-const Direction& strut(int i) {
-    static const auto table = [] {
-        std::array<Direction, kStruts> t;
-        for (int k = 0; k < kStruts; ++k) {
-            t[static_cast<std::size_t>(k)] = direction(dmath::kPi / 2.0 + dmath::kTwoPi * k / kStruts);
-        }
-        return t;
-    }();
-    return table[static_cast<std::size_t>(i)];
+const Direction& Strut(int i) {
+  static const auto table = [] {
+    std::array<Direction, kStruts> t;
+    for (int k = 0; k < kStruts; ++k) {
+      t[static_cast<std::size_t>(k)] =
+          UnitDirection(dmath::kPi / 2.0 + dmath::kTwoPi * k / kStruts);
+    }
+    return t;
+  }();
+  return table[static_cast<std::size_t>(i)];
 }
 
 // The motor frame seen through the blades: a dark back, three struts, and the shadows of
 // the housing, the hub and the blades.
-Rgb cavity(double x, double y, const Polar& p, double rotation) {
-    Rgb c = kCavity;
-    for (int i = 0; i < kStruts; ++i) {
-        const Direction a = strut(i);
-        const double along = p.dx * a.x + p.dy * a.y;
-        const double across = p.dx * -a.y + p.dy * a.x;
-        if (along > 0.0 && std::fabs(across) < kStrutHalfWidth) {
-            const double t = across / kStrutHalfWidth;
-            const Vec3 n = tilted_normal(-a.y, a.x, 1.4 * t);
-            c = shade(kStrutMetal, n, 0.5, 0.7, 0.25, 12);
-        }
+Rgb Cavity(double x, double y, const Polar& p, double rotation) {
+  Rgb c = kCavity;
+  for (int i = 0; i < kStruts; ++i) {
+    const Direction a = Strut(i);
+    const double along = p.dx * a.x + p.dy * a.y;
+    const double across = p.dx * -a.y + p.dy * a.x;
+    if (along > 0.0 && std::fabs(across) < kStrutHalfWidth) {
+      const double t = across / kStrutHalfWidth;
+      const Vec3 n = TiltedNormal(-a.y, a.x, 1.4 * t);
+      c = Shade(kStrutMetal, n, 0.5, 0.7, 0.25, 12);
     }
-    // Ambient occlusion deepens the bore towards its wall and the hub.
-    c = c * (0.55 + 0.45 * smoothstep(kBore, kBore - 8.0, p.r) * smoothstep(kHub, kHub + 5.0, p.r));
+  }
+  // Ambient occlusion deepens the bore towards its wall and the hub.
+  c = c * (0.55 + 0.45 * SmoothStep(kBore, kBore - 8.0, p.r) * SmoothStep(kHub, kHub + 5.0, p.r));
 
-    const Polar s = polar(x - kShadowX, y - kShadowY, kCentre, kCentre);
-    double light = 1.0;
-    light *= 1.0 - 0.6 * smoothstep(kBore - 1.5, kBore + 0.5, s.r);
-    light *= 1.0 - 0.5 * smoothstep(kHub + 1.0, kHub - 1.0, s.r);
-    light *= 1.0 - 0.55 * smoothstep(1.2, -1.2, nearest_blade(kBladeShape, s, rotation).distance);
-    return c * light;
+  const Polar s = ToPolar(x - kShadowX, y - kShadowY, kCentre, kCentre);
+  double light = 1.0;
+  light *= 1.0 - 0.6 * SmoothStep(kBore - 1.5, kBore + 0.5, s.r);
+  light *= 1.0 - 0.5 * SmoothStep(kHub + 1.0, kHub - 1.0, s.r);
+  light *= 1.0 - 0.55 * SmoothStep(1.2, -1.2, NearestBlade(kBladeShape, s, rotation).distance);
+  return c * light;
 }
 
-Rgb blade(double x, double y, const Polar& p, const BladeSample& b) {
-    // A cambered, pitched blade: the slope along the direction of travel changes across the
-    // chord, so the light slides over the blade as it turns.
-    const double slope = 0.55 + 0.55 * b.across;
-    const Vec3 n = normalized({-slope * p.tx, -slope * p.ty, 1.0});
-    Rgb c = shade(kBladeMetal * (0.8 + 0.35 * b.along), n, 0.42, 0.95, 0.5, 18);
+Rgb Blade(double x, double y, const Polar& p, const BladeSample& b) {
+  // A cambered, pitched blade: the slope along the direction of travel changes across the
+  // chord, so the light slides over the blade as it turns.
+  const double slope = 0.55 + 0.55 * b.across;
+  const Vec3 n = Normalized({-slope * p.tx, -slope * p.ty, 1.0});
+  Rgb c = Shade(kBladeMetal * (0.8 + 0.35 * b.along), n, 0.42, 0.95, 0.5, 18);
 
-    const double edge = clamp01(-b.distance / 1.1);
-    if (b.across > 0.0) {
-        c = c + grey(0.2 * (1.0 - edge));  // the leading edge is rounded and catches light
-    } else {
-        c = c * (0.65 + 0.35 * edge);
-    }
-    c = c * (0.6 + 0.4 * smoothstep(kHub, kHub + 7.0, p.r));
-    // The housing's lip shades the tips on the upper left.
-    const Polar s = polar(x - 0.9, y - 1.2, kCentre, kCentre);
-    return c * (1.0 - 0.35 * smoothstep(kBore - 1.0, kBore + 0.5, s.r));
+  const double edge = Clamp01(-b.distance / 1.1);
+  if (b.across > 0.0) {
+    c = c + Grey(0.2 * (1.0 - edge));  // the leading edge is rounded and catches light
+  } else {
+    c = c * (0.65 + 0.35 * edge);
+  }
+  c = c * (0.6 + 0.4 * SmoothStep(kHub, kHub + 7.0, p.r));
+  // The housing's lip shades the tips on the upper left.
+  const Polar s = ToPolar(x - 0.9, y - 1.2, kCentre, kCentre);
+  return c * (1.0 - 0.35 * SmoothStep(kBore - 1.0, kBore + 0.5, s.r));
 }
 
-Rgb hub(const Polar& p) {
-    if (p.r >= kHubFace) {
-        const Vec3 n = tilted_normal(p.ux, p.uy, roll_tilt((p.r - kHubFace) / (kHub - kHubFace), 1.4));
-        return shade(kHubMetal, n, 0.45, 0.8, 0.7, 24);
-    }
-    if (p.r >= kCap) {
-        const Rgb c = shade(kHubMetal, Vec3{0.0, 0.0, 1.0}, 0.45, 0.7, 0.0, 1) + grey(0.22 * turned_metal_streak(p));
-        return c * (0.7 + 0.3 * smoothstep(0.0, 0.5, p.r - kCap));
-    }
-    // A slightly domed cap with a tight highlight.
-    const Vec3 n = tilted_normal(p.ux, p.uy, 0.7 * p.r / kCap);
-    return shade(kHubMetal * 0.9, n, 0.4, 0.8, 0.9, 40);
+Rgb Hub(const Polar& p) {
+  if (p.r >= kHubFace) {
+    const Vec3 n = TiltedNormal(p.ux, p.uy, RollTilt((p.r - kHubFace) / (kHub - kHubFace), 1.4));
+    return Shade(kHubMetal, n, 0.45, 0.8, 0.7, 24);
+  }
+  if (p.r >= kCap) {
+    const Rgb c = Shade(kHubMetal, Vec3{0.0, 0.0, 1.0}, 0.45, 0.7, 0.0, 1) +
+                  Grey(0.22 * TurnedMetalStreak(p));
+    return c * (0.7 + 0.3 * SmoothStep(0.0, 0.5, p.r - kCap));
+  }
+  // A slightly domed cap with a tight highlight.
+  const Vec3 n = TiltedNormal(p.ux, p.uy, 0.7 * p.r / kCap);
+  return Shade(kHubMetal * 0.9, n, 0.4, 0.8, 0.9, 40);
 }
 
 }  // namespace
 
-Image render_fan_skin0(int frame) {
-    const double rotation = frame_rotation(frame, kSkin0Frames, kBladeShape.count);
-    return render_supersampled(kSkin0Size, kSkin0Size, kFanSupersampling, [&](double x, double y) {
-        const Polar p = polar(x, y, kCentre, kCentre);
-        if (p.r > kOuter) {
-            if (rounded_box_distance(p.dx, p.dy, kClipHalfWidth, kCentre, kClipRounding) <= 0.0) {
-                return opaque(clip(x, y, p));
-            }
-            return Premul{};
-        }
-        if (p.r >= kBore) {
-            return opaque(housing(p));
-        }
-        if (p.r < kHub) {
-            return opaque(hub(p));
-        }
-        const BladeSample b = nearest_blade(kBladeShape, p, rotation);
-        return opaque(b.inside() ? blade(x, y, p, b) : cavity(x, y, p, rotation));
-    });
+Image RenderFanSkin0(int frame) {
+  const double rotation = FrameRotation(frame, kSkin0Frames, kBladeShape.count);
+  return RenderSupersampled(kSkin0Size, kSkin0Size, kFanSupersampling, [&](double x, double y) {
+    const Polar p = ToPolar(x, y, kCentre, kCentre);
+    if (p.r > kOuter) {
+      if (RoundedBoxDistance(p.dx, p.dy, kClipHalfWidth, kCentre, kClipRounding) <= 0.0) {
+        return Opaque(Clip(x, y, p));
+      }
+      return Premul{};
+    }
+    if (p.r >= kBore) {
+      return Opaque(Housing(p));
+    }
+    if (p.r < kHub) {
+      return Opaque(Hub(p));
+    }
+    const BladeSample b = NearestBlade(kBladeShape, p, rotation);
+    return Opaque(b.Inside() ? Blade(x, y, p, b) : Cavity(x, y, p, rotation));
+  });
 }
 
 }  // namespace artgen

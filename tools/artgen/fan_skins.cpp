@@ -2,13 +2,13 @@
 
 namespace artgen {
 
-const std::vector<FanSkin>& fan_skins() {
-    static const std::vector<FanSkin> skins{
-        {kSkin0Size, kSkin0Frames, render_fan_skin0},
-        {kSkin1Size, kSkin1Frames, render_fan_skin1},
-        {kSkin2Size, kSkin2Frames, render_fan_skin2},
-    };
-    return skins;
+const std::vector<FanSkin>& FanSkins() {
+  static const std::vector<FanSkin> skins{
+      {kSkin0Size, kSkin0Frames, RenderFanSkin0},
+      {kSkin1Size, kSkin1Frames, RenderFanSkin1},
+      {kSkin2Size, kSkin2Frames, RenderFanSkin2},
+  };
+  return skins;
 }
 
 }  // namespace artgen

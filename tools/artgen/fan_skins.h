@@ -9,20 +9,20 @@ namespace artgen {
 // One fan skin: a square picture per frame; frame k shows the rotor turned clockwise by k
 // equal steps, and one more step would give frame 0 again.
 struct FanSkin {
-    int size = 0;    // side of the square, pixels
-    int frames = 0;
-    Image (*render)(int frame) = nullptr;
+  int size = 0;  // side of the square, pixels
+  int frames = 0;
+  Image (*render)(int frame) = nullptr;
 };
 
 // The skins in the order of their resource numbers.
-const std::vector<FanSkin>& fan_skins();
+const std::vector<FanSkin>& FanSkins();
 
 // A dark metal PC-case fan in a round housing; opaque, same outline in every frame.
-Image render_fan_skin0(int frame);
+Image RenderFanSkin0(int frame);
 // A tinted glass propeller; translucent, its alpha turns with the blades.
-Image render_fan_skin1(int frame);
+Image RenderFanSkin1(int frame);
 // A heavy industrial fan with a bright painted ring; opaque, same outline in every frame.
-Image render_fan_skin2(int frame);
+Image RenderFanSkin2(int frame);
 
 inline constexpr int kSkin0Size = 119, kSkin0Frames = 31;
 inline constexpr int kSkin1Size = 127, kSkin1Frames = 31;

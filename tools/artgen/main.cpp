@@ -16,71 +16,72 @@
 
 namespace {
 
-int usage() {
-    std::fprintf(stderr, "usage: vindelux-artgen <output-dir> [--contact-sheet <file.png>]\n");
-    return 2;
+int Usage() {
+  std::fprintf(stderr, "usage: vindelux-artgen <output-dir> [--contact-sheet <file.png>]\n");
+  return 2;
 }
 
-bool save(const std::filesystem::path& path, const artgen::Image& image) {
-    std::string error;
-    if (!artgen::write_png(path.string(), image, error)) {
-        std::fprintf(stderr, "vindelux-artgen: %s\n", error.c_str());
-        return false;
-    }
-    return true;
+bool Save(const std::filesystem::path& path, const artgen::Image& image) {
+  std::string error;
+  if (!artgen::WritePng(path.string(), image, error)) {
+    std::fprintf(stderr, "vindelux-artgen: %s\n", error.c_str());
+    return false;
+  }
+  return true;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::filesystem::path output;
-    std::filesystem::path sheet;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg == "--contact-sheet" && i + 1 < argc) {
-            sheet = argv[++i];
-        } else if (!arg.empty() && arg[0] != '-' && output.empty()) {
-            output = arg;
-        } else {
-            return usage();
-        }
+  std::filesystem::path output;
+  std::filesystem::path sheet;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg == "--contact-sheet" && i + 1 < argc) {
+      sheet = argv[++i];
+    } else if (!arg.empty() && arg[0] != '-' && output.empty()) {
+      output = arg;
+    } else {
+      return Usage();
     }
-    if (output.empty()) {
-        return usage();
-    }
-    std::error_code ec;
-    std::filesystem::create_directories(output, ec);
-    if (ec) {
-        std::fprintf(stderr, "vindelux-artgen: cannot create %s: %s\n", output.string().c_str(), ec.message().c_str());
+  }
+  if (output.empty()) {
+    return Usage();
+  }
+  std::error_code ec;
+  std::filesystem::create_directories(output, ec);
+  if (ec) {
+    std::fprintf(stderr, "vindelux-artgen: cannot create %s: %s\n", output.string().c_str(),
+                 ec.message().c_str());
+    return 1;
+  }
+
+  int written = 0;
+  std::vector<std::vector<artgen::Image>> skins;
+  const std::vector<artgen::FanSkin>& fanSkins = artgen::FanSkins();
+  for (std::size_t s = 0; s < fanSkins.size(); ++s) {
+    std::vector<artgen::Image>& frames = skins.emplace_back();
+    for (int k = 0; k < fanSkins[s].frames; ++k) {
+      frames.push_back(fanSkins[s].render(k));
+      const std::string name = "FAN_" + std::to_string(s) + "_" + std::to_string(k) + ".png";
+      if (!Save(output / name, frames.back())) {
         return 1;
+      }
+      ++written;
     }
+  }
 
-    int written = 0;
-    std::vector<std::vector<artgen::Image>> skins;
-    const std::vector<artgen::FanSkin>& fan_skins = artgen::fan_skins();
-    for (std::size_t s = 0; s < fan_skins.size(); ++s) {
-        std::vector<artgen::Image>& frames = skins.emplace_back();
-        for (int k = 0; k < fan_skins[s].frames; ++k) {
-            frames.push_back(fan_skins[s].render(k));
-            const std::string name = "FAN_" + std::to_string(s) + "_" + std::to_string(k) + ".png";
-            if (!save(output / name, frames.back())) {
-                return 1;
-            }
-            ++written;
-        }
+  const std::vector<artgen::Image> backgrounds = artgen::RenderBackgrounds();
+  for (std::size_t i = 0; i < backgrounds.size(); ++i) {
+    if (!Save(output / ("CENTR_STRETCH_" + std::to_string(i) + ".png"), backgrounds[i])) {
+      return 1;
     }
+    ++written;
+  }
 
-    const std::vector<artgen::Image> backgrounds = artgen::render_backgrounds();
-    for (std::size_t i = 0; i < backgrounds.size(); ++i) {
-        if (!save(output / ("CENTR_STRETCH_" + std::to_string(i) + ".png"), backgrounds[i])) {
-            return 1;
-        }
-        ++written;
-    }
-
-    if (!sheet.empty() && !save(sheet, artgen::build_contact_sheet(skins, backgrounds))) {
-        return 1;
-    }
-    std::printf("vindelux-artgen: wrote %d images to %s\n", written, output.string().c_str());
-    return 0;
+  if (!sheet.empty() && !Save(sheet, artgen::BuildContactSheet(skins, backgrounds))) {
+    return 1;
+  }
+  std::printf("vindelux-artgen: wrote %d images to %s\n", written, output.string().c_str());
+  return 0;
 }

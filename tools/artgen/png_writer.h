@@ -10,6 +10,6 @@ namespace artgen {
 // D65 white) and physical pixel size (72 dpi) chunks and nothing time-dependent. The
 // compression level, strategy, window and filter are fixed, so the same pixels always give
 // the same bytes with the same zlib. Returns false and sets `error` on failure.
-bool write_png(const std::string& path, const Image& image, std::string& error);
+bool WritePng(const std::string& path, const Image& image, std::string& error);
 
 }  // namespace artgen

@@ -11,33 +11,33 @@ namespace artgen {
 // a shape whose coverage does not depend on the frame gets exactly the same alpha in every
 // frame.
 template <typename Shader>
-Image render_supersampled(int width, int height, int grid, Shader&& shader) {
-    Image image(width, height);
-    const double step = 1.0 / grid;
-    const double weight = 1.0 / (grid * grid);
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            Premul sum;
-            for (int j = 0; j < grid; ++j) {
-                const double sy = y + (j + 0.5) * step;
-                for (int i = 0; i < grid; ++i) {
-                    const double sx = x + (i + 0.5) * step;
-                    sum = sum + shader(sx, sy);
-                }
-            }
-            const Premul mean = sum * weight;
-            std::uint8_t* px = image.at(x, y);
-            const std::uint8_t alpha = to_byte(mean.a);
-            if (alpha == 0) {
-                continue;  // stays (0, 0, 0, 0)
-            }
-            px[0] = to_byte(mean.r / mean.a);
-            px[1] = to_byte(mean.g / mean.a);
-            px[2] = to_byte(mean.b / mean.a);
-            px[3] = alpha;
+Image RenderSupersampled(int width, int height, int grid, Shader&& shader) {
+  Image image(width, height);
+  const double step = 1.0 / grid;
+  const double weight = 1.0 / (grid * grid);
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      Premul sum;
+      for (int j = 0; j < grid; ++j) {
+        const double sy = y + (j + 0.5) * step;
+        for (int i = 0; i < grid; ++i) {
+          const double sx = x + (i + 0.5) * step;
+          sum = sum + shader(sx, sy);
         }
+      }
+      const Premul mean = sum * weight;
+      std::uint8_t* px = image.At(x, y);
+      const std::uint8_t alpha = ToByte(mean.a);
+      if (alpha == 0) {
+        continue;  // stays (0, 0, 0, 0)
+      }
+      px[0] = ToByte(mean.r / mean.a);
+      px[1] = ToByte(mean.g / mean.a);
+      px[2] = ToByte(mean.b / mean.a);
+      px[3] = alpha;
     }
-    return image;
+  }
+  return image;
 }
 
 }  // namespace artgen
