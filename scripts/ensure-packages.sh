@@ -4,7 +4,10 @@
 set -euo pipefail
 
 common=(g++ cmake ninja-build pkg-config libpng-dev zlib1g-dev googletest)
-linux=(libbenchmark-dev libpixman-1-dev)
+linux=(libbenchmark-dev libpixman-1-dev libsdl2-dev)
+# A virtual X display for the tests of real windows, and real input for them (XTEST).
+display=(xvfb xauth x11-utils)
+display_linux=(libx11-dev libxtst-dev)
 windows=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686
          binutils-mingw-w64-x86-64 libz-mingw-w64-dev dpkg-dev)
 wine=(wine wine64)
@@ -12,9 +15,9 @@ wine=(wine wine64)
 wanted=("${common[@]}")
 for lane in "$@"; do
   case "$lane" in
-    linux|linux-asan) wanted+=("${linux[@]}") ;;
+    linux|linux-asan) wanted+=("${linux[@]}" "${display[@]}" "${display_linux[@]}") ;;
     win32) wanted+=("${windows[@]}") ;;
-    win64) wanted+=("${windows[@]}" "${wine[@]}") ;;
+    win64) wanted+=("${windows[@]}" "${wine[@]}" "${display[@]}") ;;
     tools) ;;
     *) echo "unknown lane: $lane" >&2; exit 2 ;;
   esac
