@@ -2,15 +2,32 @@
 # Runs a command with a persistent wine server for the win64 lane's prefix (build/win64/wineprefix),
 # creating the prefix first when it is missing. Without a persistent server every Windows program
 # leaves wine's helper processes holding its output pipe, and CTest waits seconds per test for them.
+# Wine's desktop takes its X display when it starts, so the lane's virtual display (the one the
+# window tests use) is started before the server and stays up until the command is done.
 # Usage: scripts/with-wine.sh COMMAND...
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-export WINEPREFIX="$root/build/win64/wineprefix" WINEDEBUG=-all
+build="$root/build/win64"
+export WINEPREFIX="$build/wineprefix" WINEDEBUG=-all
 mkdir -p "$WINEPREFIX"
+# The 64-bit loader directly: Debian's `wine` launcher prefers the 32-bit one when wine32 is
+# installed, which some kernels cannot run.
+loader=$(command -v wine64 || true)
+[[ -n "$loader" || ! -x /usr/lib/wine/wine64 ]] || loader=/usr/lib/wine/wine64
+[[ -n "$loader" ]] || loader=wine
+
+display_script="$root/tests/window/xvfb.sh"
+if command -v Xvfb >/dev/null; then
+  bash "$display_script" start "$build" wine
+  DISPLAY=$(bash "$display_script" display "$build")
+  export DISPLAY
+fi
+
 wineserver -w || true
 wineserver -p </dev/null >/dev/null 2>&1
-wineboot -i </dev/null >/dev/null 2>&1
+"$loader" wineboot -i </dev/null >/dev/null 2>&1
 status=0
 "$@" || status=$?
 wineserver -k >/dev/null 2>&1 || true
+bash "$display_script" stop "$build" wine
 exit "$status"

@@ -1,13 +1,17 @@
 #!/usr/bin/env bash
 # A virtual X display for the tests of real windows, one per build tree, so lanes and checkouts
 # that test at the same time keep to their own screens.
-# Usage: xvfb.sh display BUILD_DIR   prints the display name of that build tree (":N")
-#        xvfb.sh start BUILD_DIR     starts its Xvfb unless it runs already
-#        xvfb.sh stop BUILD_DIR      stops the Xvfb that start started
+# Usage: xvfb.sh display BUILD_DIR         prints the display name of that build tree (":N")
+#        xvfb.sh start BUILD_DIR [OWNER]   starts its Xvfb unless it runs already
+#        xvfb.sh stop BUILD_DIR [OWNER]    stops the Xvfb that start of the same OWNER started
+# OWNER (default "ctest") keeps CTest's fixture from stopping a display that scripts/with-wine.sh
+# started for wine's desktop.
 set -euo pipefail
 command=$1
 build_dir=$(cd "$2" && pwd -P)
 state="$build_dir/xvfb"
+owner=${3:-ctest}
+pid_file="$state/xvfb.$owner.pid"
 
 number=$(( $(printf '%s' "$build_dir" | cksum | cut -d' ' -f1) % 800 + 100 ))
 display=":$number"
@@ -26,7 +30,7 @@ case "$command" in
       rm -f "/tmp/.X$number-lock" "/tmp/.X11-unix/X$number"
     fi
     Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp -noreset -wr >"$state/xvfb.log" 2>&1 &
-    echo $! >"$state/xvfb.pid"
+    echo $! >"$pid_file"
     for _ in $(seq 100); do
       if running; then exit 0; fi
       sleep 0.1
@@ -35,9 +39,9 @@ case "$command" in
     exit 1
     ;;
   stop)
-    if [[ -f "$state/xvfb.pid" ]]; then
-      kill "$(cat "$state/xvfb.pid")" 2>/dev/null || true
-      rm -f "$state/xvfb.pid"
+    if [[ -f "$pid_file" ]]; then
+      kill "$(cat "$pid_file")" 2>/dev/null || true
+      rm -f "$pid_file"
     fi
     ;;
   *)
