@@ -10,6 +10,7 @@ namespace window_test {
 void MovePointer(platform::Point to);
 void PressButton(platform::MouseButton button);
 void ReleaseButton(platform::MouseButton button);
+void TapEnterKey();
 
 // Asks the window to close the way the window system's own close does (WM_CLOSE on Windows, the
 // window manager's delete request on X).

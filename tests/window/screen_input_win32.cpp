@@ -44,6 +44,15 @@ void ReleaseButton(platform::MouseButton button) {
   }
 }
 
+void TapEnterKey() {
+  INPUT keys[2]{};
+  keys[0].type = INPUT_KEYBOARD;
+  keys[0].ki.wVk = VK_RETURN;
+  keys[1] = keys[0];
+  keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(2, keys, sizeof(INPUT));
+}
+
 platform::PixelBuffer CaptureScreen(const platform::Rect& area) {
   HDC screen = GetDC(nullptr);
   HDC memory = CreateCompatibleDC(screen);

@@ -5,6 +5,7 @@
 #include <SDL_syswm.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/keysym.h>
 #include <X11/extensions/XTest.h>
 
 #include <stdexcept>
@@ -44,6 +45,13 @@ void PressButton(platform::MouseButton button) {
 
 void ReleaseButton(platform::MouseButton button) {
   XTestFakeButtonEvent(Connection(), ButtonNumber(button), False, CurrentTime);
+  XSync(Connection(), False);
+}
+
+void TapEnterKey() {
+  const KeyCode code = XKeysymToKeycode(Connection(), XK_Return);
+  XTestFakeKeyEvent(Connection(), code, True, CurrentTime);
+  XTestFakeKeyEvent(Connection(), code, False, CurrentTime);
   XSync(Connection(), False);
 }
 
