@@ -26,16 +26,15 @@ void WaitForMessages(std::uint32_t timeoutMs) {
     return;
   }
   // SDL's queue has no wake-up that could be shared with the timers, so window events are
-  // polled in short steps. A running drag wakes the pump at each step so the window follows.
+  // polled in short steps. A running drag wakes the pump after each step so the window follows.
   constexpr auto kStep = std::chrono::milliseconds(8);
   for (;;) {
     const auto now = portable::Clock::now();
     if (now >= until) return;
-    if (portable::WindowWorkPending()) {
-      std::this_thread::sleep_until(std::min(until, now + std::chrono::milliseconds(1)));
-      return;
-    }
+    const auto work = portable::PendingWindowWork();
+    if (work == portable::WindowWork::Events) return;
     std::this_thread::sleep_until(std::min(until, now + kStep));
+    if (work == portable::WindowWork::Drag) return;
   }
 }
 

@@ -169,18 +169,18 @@ std::uint32_t DispatchWindowEvents() {
   return delivered;
 }
 
-bool WindowWorkPending() {
-  if (!VideoStarted()) return false;
+WindowWork PendingWindowWork() {
+  if (!VideoStarted()) return WindowWork::None;
   auto& system = System();
   const auto self = std::this_thread::get_id();
   std::lock_guard guard(system.lock);
   RouteSdlEvents(system);
   auto it = system.queues.find(self);
-  if (it != system.queues.end() && !it->second.empty()) return true;
+  if (it != system.queues.end() && !it->second.empty()) return WindowWork::Events;
   for (const auto& [id, entry] : system.windows) {
-    if (entry.owner == self && entry.window->Dragging()) return true;
+    if (entry.owner == self && entry.window->Dragging()) return WindowWork::Drag;
   }
-  return false;
+  return WindowWork::None;
 }
 
 }  // namespace platform::portable

@@ -38,7 +38,9 @@ void UnregisterWindow(std::uint32_t windowId);
 // dragging. Returns the number of events delivered.
 std::uint32_t DispatchWindowEvents();
 
-// Whether the calling thread has window events waiting or a drag running.
-bool WindowWorkPending();
+// What the calling thread's pump has to do for its windows: deliver waiting events, or move a
+// dragged window after the pointer.
+enum class WindowWork { None, Drag, Events };
+WindowWork PendingWindowWork();
 
 }  // namespace platform::portable

@@ -89,7 +89,9 @@ class Win32PopupWindow final : public PopupWindow {
                      static_cast<LONG>(GetWindowLongW(FWnd, GWL_EXSTYLE) | WS_EX_LAYERED));
       DWORD flags = LWA_ALPHA;
       if (style.FuchsiaTransparent) flags |= LWA_COLORKEY;
-      if (!SetLayeredWindowAttributes(FWnd, RGB(255, 0, 255), style.Opacity, flags)) {
+      static bool said = false;
+      if (!SetLayeredWindowAttributes(FWnd, RGB(255, 0, 255), style.Opacity, flags) && !said) {
+        said = true;
         OutputDebugStringW(L"vindelux-platform: no layered window; the window is made plain\n");
       }
     }
