@@ -2,6 +2,7 @@
 // what the screen shows, which thread gets the events, and how a drag moves the window.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -207,18 +208,19 @@ class PopupWindowDrag : public ::testing::TestWithParam<MouseButton> {};
 TEST_P(PopupWindowDrag, WindowFollowsThePointerThroughTheFilter) {
   const MouseButton button = GetParam();
   std::vector<Rect> proposals;
+  std::atomic<bool> pressed{false};
+  std::atomic<bool> proposed{false};
   // Snaps the left edge to x = 300 within 10 pixels, as an edge snap does.
-  auto snap = [&proposals](const Rect& proposed) {
-    proposals.push_back(proposed);
-    Rect r = proposed;
-    if (r.Left > 290 && r.Left < 310) r = {300, r.Top, 300 + r.Width(), r.Bottom};
-    return r;
+  auto snap = [&](const Rect& r) {
+    proposals.push_back(r);
+    proposed = true;
+    return r.Left > 290 && r.Left < 310 ? Rect{300, r.Top, 300 + r.Width(), r.Bottom} : r;
   };
   PopupWindow* self = nullptr;
-  Recorder recorder;
   auto handler = [&](const WindowEvent& e) {
-    recorder.entries.push_back({e, std::this_thread::get_id()});
-    if (e.Type == Kind::MouseDown) self->BeginMoveDrag(snap);
+    if (e.Type != Kind::MouseDown) return;
+    pressed = true;
+    self->BeginMoveDrag(snap);
   };
   auto window = PopupWindow::Create(OptionsLikeStyle(64, 48), handler);
   ASSERT_NE(window, nullptr);
@@ -230,22 +232,29 @@ TEST_P(PopupWindowDrag, WindowFollowsThePointerThroughTheFilter) {
   window_test::MovePointer({120, 120});
   PumpFor(100ms);
 
-  // The user's hand runs on its own, while this thread pumps (and, on Windows, sits in the
-  // system's move loop).
-  std::thread hand([button] {
+  // The user's hand runs on its own, each step waiting for the window to have seen the one
+  // before, while this thread pumps (and, on Windows, sits in the system's move loop).
+  std::atomic<bool> done{false};
+  auto waitFor = [](const std::atomic<bool>& flag) {
+    for (int i = 0; i < 300 && !flag; ++i) std::this_thread::sleep_for(10ms);
+  };
+  std::thread hand([&] {
     window_test::PressButton(button);
-    std::this_thread::sleep_for(300ms);
+    waitFor(pressed);
+    std::this_thread::sleep_for(50ms);
     window_test::MovePointer({316, 160});
-    std::this_thread::sleep_for(300ms);
+    waitFor(proposed);
+    std::this_thread::sleep_for(50ms);
     window_test::ReleaseButton(button);
     // The Windows move loop ends with the left button, Enter or Escape (which puts the window
     // back); after a drag with another button the user ends it with Enter.
     if (button != MouseButton::Left) {
-      std::this_thread::sleep_for(100ms);
+      std::this_thread::sleep_for(50ms);
       window_test::TapEnterKey();
     }
+    done = true;
   });
-  PumpFor(1200ms);
+  PumpUntil([&] { return done.load(); }, 8000ms);
   hand.join();
   PumpFor(100ms);
 
