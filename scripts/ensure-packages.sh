@@ -9,9 +9,12 @@ here=$(cd "$(dirname "$0")" && pwd)
 . "$here/lib/privileged.sh"
 
 common=(g++ cmake ninja-build pkg-config libpng-dev zlib1g-dev googletest)
-linux=(libbenchmark-dev libpixman-1-dev libfreetype-dev fonts-wine fonts-dejavu-core xvfb xauth)
+linux=(libbenchmark-dev libpixman-1-dev libsdl2-dev libfreetype-dev fonts-wine fonts-dejavu-core)
+# A virtual X display for the tests of real windows, and real input for them (XTEST).
+display=(xvfb xauth x11-utils)
+display_linux=(libx11-dev libxtst-dev)
 windows=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686
-         binutils-mingw-w64-x86-64 libz-mingw-w64-dev dpkg-dev xvfb xauth)
+         binutils-mingw-w64-x86-64 libz-mingw-w64-dev dpkg-dev)
 wine64=(wine wine64)
 # 32-bit Windows programs need wine's i386 build, from the i386 architecture.
 wine32=(wine wine32:i386)
@@ -19,13 +22,13 @@ wine32=(wine wine32:i386)
 wanted=("${common[@]}")
 for lane in "$@"; do
   case "$lane" in
-    linux|linux-asan) wanted+=("${linux[@]}") ;;
-    main) ;;
-    win64) wanted+=("${windows[@]}" "${wine64[@]}") ;;
+    linux|linux-asan) wanted+=("${linux[@]}" "${display[@]}" "${display_linux[@]}") ;;
+    main) wanted+=("${linux[@]}") ;;
+    win64) wanted+=("${windows[@]}" "${wine64[@]}" "${display[@]}") ;;
     win32)
       wanted+=("${windows[@]}")
       # Only where 32-bit programs run: elsewhere the lane checks the DLL's file without running it.
-      if bash "$here/can-run-i386.sh"; then wanted+=("${wine32[@]}"); fi
+      if bash "$here/can-run-i386.sh"; then wanted+=("${wine32[@]}" "${display[@]}"); fi
       ;;
     bench) wanted+=(python3) ;;
     fuzz) wanted+=(clang libclang-rt-14-dev) ;;

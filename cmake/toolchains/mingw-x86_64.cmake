@@ -11,11 +11,12 @@ set(VF_MINGW_TRIPLET x86_64-w64-mingw32)
 
 include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)
 
-# Test programs and try_run() checks run under Wine. Debian's `wine` launcher starts
-# 64-bit PE files itself (wine64 is not on PATH there). Set WINEPREFIX and
-# WINEDEBUG=-all in the environment, and create the prefix (wineboot -i) before CTest
-# starts: a run that has to create it first can fail.
-find_program(VF_WINE_EXECUTABLE NAMES wine wine64 wine-stable)
+# Test programs and try_run() checks run under Wine. The 64-bit loader is taken first (Debian
+# keeps it off PATH, in /usr/lib/wine): Debian's `wine` launcher goes through the 32-bit loader
+# whenever wine32 is installed, and that fails on kernels that run no 32-bit programs. Set
+# WINEPREFIX and WINEDEBUG=-all in the environment, and create the prefix (wineboot -i) before
+# CTest starts: a run that has to create it first can fail.
+find_program(VF_WINE_EXECUTABLE NAMES wine64 wine wine-stable PATHS /usr/lib/wine)
 if(VF_WINE_EXECUTABLE)
   set(CMAKE_CROSSCOMPILING_EMULATOR "${VF_WINE_EXECUTABLE}")
 endif()

@@ -1,0 +1,92 @@
+// Real input through SendInput and pictures of the screen through the desktop's device context.
+#include <windows.h>
+
+#include <cstring>
+#include <stdexcept>
+
+#include "screen_input.h"
+
+namespace window_test {
+namespace {
+
+void Send(DWORD flags, LONG dx = 0, LONG dy = 0) {
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dx = dx;
+  input.mi.dy = dy;
+  input.mi.dwFlags = flags;
+  SendInput(1, &input, sizeof(INPUT));
+}
+
+}  // namespace
+
+void MovePointer(platform::Point to) {
+  // Absolute coordinates run from 0 to 65535 across the primary screen.
+  const int w = GetSystemMetrics(SM_CXSCREEN) - 1;
+  const int h = GetSystemMetrics(SM_CYSCREEN) - 1;
+  Send(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, (to.X * 65535 + w / 2) / w,
+       (to.Y * 65535 + h / 2) / h);
+}
+
+void PressButton(platform::MouseButton button) {
+  switch (button) {
+    case platform::MouseButton::Left: Send(MOUSEEVENTF_LEFTDOWN); break;
+    case platform::MouseButton::Right: Send(MOUSEEVENTF_RIGHTDOWN); break;
+    case platform::MouseButton::Middle: Send(MOUSEEVENTF_MIDDLEDOWN); break;
+  }
+}
+
+void ReleaseButton(platform::MouseButton button) {
+  switch (button) {
+    case platform::MouseButton::Left: Send(MOUSEEVENTF_LEFTUP); break;
+    case platform::MouseButton::Right: Send(MOUSEEVENTF_RIGHTUP); break;
+    case platform::MouseButton::Middle: Send(MOUSEEVENTF_MIDDLEUP); break;
+  }
+}
+
+void TapEnterKey() {
+  INPUT keys[2]{};
+  keys[0].type = INPUT_KEYBOARD;
+  keys[0].ki.wVk = VK_RETURN;
+  keys[1] = keys[0];
+  keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(2, keys, sizeof(INPUT));
+}
+
+platform::PixelBuffer CaptureScreen(const platform::Rect& area) {
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = area.Width();
+  info.bmiHeader.biHeight = -area.Height();
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (bitmap == nullptr) throw std::runtime_error("CreateDIBSection failed");
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, area.Width(), area.Height(), screen, area.Left, area.Top, SRCCOPY);
+  SelectObject(memory, old);
+  platform::PixelBuffer out(area.Width(), area.Height());
+  for (int y = 0; y < area.Height(); ++y) {
+    std::memcpy(out.Row(y), static_cast<const std::uint8_t*>(bits) + y * area.Width() * 4,
+                static_cast<std::size_t>(area.Width()) * 4);
+    for (int x = 0; x < area.Width(); ++x) out.At(x, y).a = 255;
+  }
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return out;
+}
+
+}  // namespace window_test
+
+namespace window_test {
+
+void RequestClose(platform::PopupWindow& window) {
+  PostMessageW(static_cast<HWND>(window.NativeHandle()), WM_CLOSE, 0, 0);
+}
+
+}  // namespace window_test
