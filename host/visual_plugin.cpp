@@ -3,7 +3,9 @@
 #include "host/animation_state.h"
 #include "host/frame_clock.h"
 #include "host/identity.h"
+#include "host/random_generator.h"
 #include "host/slot_guard.h"
+#include "platform/window.h"
 #include "renderer/imaging_lifetime.h"
 
 namespace vf {
@@ -61,9 +63,11 @@ constexpr aimp::IVisualPluginVtbl kVisualPluginSlots = {
 // until the last object is gone, and is never started or stopped by the module loader.
 TAIMP2Visual::TAIMP2Visual() : aimp::IVisualPlugin{&kVisualPluginSlots} { AcquireImagingUser(); }
 
-// A host that releases the object without de-initialising it first must not leave a clock behind
-// that would tick into a destroyed object or an unloaded module.
+// A host that releases the object without de-initialising it first must not leave a clock or a
+// window behind that would call into a destroyed object or an unloaded module.
 TAIMP2Visual::~TAIMP2Visual() {
+  CloseOptionsWnd();
+  FClosedWnd.reset();
   StopFrameClock();
   // Every image must be gone before the imaging library may shut down with the last user.
   FFans.reset();
@@ -92,32 +96,48 @@ std::int32_t TAIMP2Visual::Release() {
 
 aimp::Bool32 TAIMP2Visual::Initialize() {
   // A repeated Initialize keeps the clock and the scene it already has.
-  if (FTimerID != 0 || FFans != nullptr) return aimp::kTrue;
+  if (FInitialized) return aimp::kTrue;
+  FInitialized = true;
   FTimerID = platform::SetTimer(kFrameClockIntervalMs, FrameClockTick);
-  // The settings file is read here once it exists; until then the parameters are what a missing
-  // file yields.
-  FFanParametrs = kDefaultParametrs;
+  ReadSettings();
   ApplyParametrs();
   // The scene starts at 0 x 0 and is built by the first resize. When the stored fan skin has no
-  // frames its creation fails; the clock then runs without a scene, which the other calls allow.
+  // frames its creation fails; the clock then runs without a scene, which the other calls allow,
+  // and a valid fan picked in the options window makes one.
+  FWidth = FHeight = 0;
   FFans = std::make_unique<TFans>(Load(AnimationState.Fan), Load(AnimationState.Background), 0, 0, true);
-  Store(AnimationState.FramesCount, FFans->FramesCount());
+  TakeFramesCount();
   return aimp::kTrue;
 }
 
 void TAIMP2Visual::Deinitialize() {
-  // Storing the settings file comes first here, once the settings exist.
-  StopFrameClock();
-  // reset() nulls the field before it destroys the scene it held.
-  FFans.reset();
+  ReleaseClosedWindows();
+  // Nothing to store for an object that never read its settings: it holds no user's choice.
+  if (!FInitialized) return;
+  FInitialized = false;
+  // The clock stops, the window closes and the scene goes even when the settings cannot be stored.
+  struct Teardown {
+    TAIMP2Visual& self;
+    ~Teardown() {
+      self.CloseOptionsWnd();
+      self.StopFrameClock();
+      // reset() nulls the field before it destroys the scene it held.
+      self.FFans.reset();
+    }
+  } teardown{*this};
+  SaveSettings();
 }
 
 void TAIMP2Visual::DisplayClick(std::int32_t, std::int32_t) {
-  // The options window opens here once it exists; the click's coordinates are not used.
+  ReleaseClosedWindows();
+  // Before Initialize there are no parameters to show: a window would offer zeros nobody chose.
+  if (!FInitialized) return;
+  ShowOptionsWnd();
 }
 
 void TAIMP2Visual::DisplayRender(aimp::DeviceContext DC, const aimp::TAIMPVisualData* AData) {
   if (AData != nullptr) PushLevels(AnimationState, AData->LevelL, AData->LevelR);
+  ReleaseClosedWindows();
   if (FFans == nullptr) return;
   FFans->UpdateFan(Load(AnimationState.Frame1), Load(AnimationState.Frame2));
   FFans->DrawTo(DC);
@@ -126,7 +146,51 @@ void TAIMP2Visual::DisplayRender(aimp::DeviceContext DC, const aimp::TAIMPVisual
 void TAIMP2Visual::DisplayResize(std::int32_t AWidth, std::int32_t AHeight) {
   Store(AnimationState.Frame1, 0);
   Store(AnimationState.Frame2, 0);
+  FWidth = AWidth;
+  FHeight = AHeight;
   if (FFans != nullptr) FFans->SetSize(AWidth, AHeight);
+}
+
+void TAIMP2Visual::ShowOptionsWnd() {
+  if (FOptionsWnd == nullptr) {
+    FOptionsWnd = std::make_unique<TFormOptions>();
+    // Bound before SetParametrs, whose setting of the controls already raises live changes.
+    FOptionsWnd->SetOnTerminate([this](TObject* Sender) { OptionWndClose(Sender); });
+    FOptionsWnd->SetOnChangeParametrs([this](TObject* Sender) { DynamickParametrs(Sender); });
+    FOptionsWnd->SetParametrs(FFanParametrs);
+  }
+  static constexpr std::u16string_view kSkinNames[] = {
+      u"Deep (internal)", u"DarkGlass (internal)", u"MacOS (internal)", u"Cold (internal)",
+      u"TV-b (internal)"};
+  FOptionsWnd->sSkinManager1.SetSkinName(kSkinNames[ModuleRandom().Random(5)]);
+  const platform::Point cursor = platform::CursorPos();
+  // Division truncates toward zero, as the window's placement has always done.
+  FOptionsWnd->MoveTo(cursor.X - FOptionsWnd->Width() / 2, cursor.Y + 5);
+  FOptionsWnd->Show();
+  FOptionsWnd->BringToFront();
+}
+
+void TAIMP2Visual::DynamickParametrs(TObject*) {
+  if (FOptionsWnd == nullptr) return;
+  FFanParametrs = FOptionsWnd->GetParametrs();
+  if (FFans == nullptr) {
+    TryCreateScene();
+  } else {
+    FFans->SetSkinFanIndex(FFanParametrs.Fan);
+    TakeFramesCount();
+    FFans->SetSkinBackgroundIndex(FFanParametrs.Background);
+  }
+  ApplyParametrs();
+}
+
+void TAIMP2Visual::OptionWndClose(TObject*) {
+  if (FOptionsWnd == nullptr) return;
+  // The window is destroyed only after its own close handling has returned.
+  FClosedWnd = std::move(FOptionsWnd);
+  if (FClosedWnd->ModalResult() != 1) return;
+  FFanParametrs = FClosedWnd->GetParametrs();
+  SaveSettings();
+  ApplyParametrs();
 }
 
 void TAIMP2Visual::ApplyParametrs() {
@@ -135,10 +199,43 @@ void TAIMP2Visual::ApplyParametrs() {
   Store(AnimationState.Background, FFanParametrs.Background);
 }
 
+void TAIMP2Visual::ReadSettings() {
+  // The settings file is read here once it exists; until then the parameters are what a missing
+  // file yields.
+  FFanParametrs = kDefaultParametrs;
+}
+
+void TAIMP2Visual::SaveSettings() {}
+
+void TAIMP2Visual::TryCreateScene() {
+  auto scene = std::make_unique<TFans>(FFanParametrs.Fan, FFanParametrs.Background, FWidth,
+                                       FHeight, true);
+  FFans = std::move(scene);
+  TakeFramesCount();
+}
+
+void TAIMP2Visual::TakeFramesCount() {
+  const std::int32_t count = FFans->FramesCount();
+  Store(AnimationState.FramesCount, count);
+  if (count <= 0) return;
+  Store(AnimationState.Frame1, Load(AnimationState.Frame1) % count);
+  Store(AnimationState.Frame2, Load(AnimationState.Frame2) % count);
+}
+
 void TAIMP2Visual::StopFrameClock() {
   if (FTimerID == 0) return;
   platform::KillTimer(FTimerID);
   FTimerID = 0;
 }
+
+void TAIMP2Visual::CloseOptionsWnd() {
+  if (FOptionsWnd == nullptr) return;
+  // Its events must not reach a scene or an object that is going away.
+  FOptionsWnd->SetOnTerminate({});
+  FOptionsWnd->SetOnChangeParametrs({});
+  FOptionsWnd.reset();
+}
+
+void TAIMP2Visual::ReleaseClosedWindows() { FClosedWnd.reset(); }
 
 }  // namespace vf

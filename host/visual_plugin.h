@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "host/aimp_sdk.h"
+#include "options/form_options.h"
 #include "options/parametrs.h"
 #include "platform/timer.h"
 #include "renderer/fans.h"
@@ -35,15 +36,37 @@ class TAIMP2Visual final : public aimp::IVisualPlugin {
   void DisplayResize(std::int32_t AWidth, std::int32_t AHeight);
 
   platform::TimerId TimerID() const { return FTimerID; }
+  const TFans* Fans() const { return FFans.get(); }
+  TFormOptions* OptionsWnd() const { return FOptionsWnd.get(); }
+  TParametrs FanParametrs() const { return FFanParametrs; }
+
+  // The handlers of the options window's two events.
+  void DynamickParametrs(TObject* Sender);
+  void OptionWndClose(TObject* Sender);
 
  private:
+  void ShowOptionsWnd();
   void ApplyParametrs();
+  void ReadSettings();
+  void SaveSettings();
+  // A scene for the current parameters when there is none (a stored fan skin without frames).
+  void TryCreateScene();
+  // The clock's frame count follows the scene's skin, and the shown indices stay inside it.
+  void TakeFramesCount();
   void StopFrameClock();
+  void CloseOptionsWnd();
+  void ReleaseClosedWindows();
 
   std::atomic<std::int32_t> FRefCount{0};
   platform::TimerId FTimerID = 0;
   std::unique_ptr<TFans> FFans;
   TParametrs FFanParametrs;
+  std::unique_ptr<TFormOptions> FOptionsWnd;
+  // A closed window waits here until its own close handling has returned.
+  std::unique_ptr<TFormOptions> FClosedWnd;
+  bool FInitialized = false;
+  std::int32_t FWidth = 0;  // the area's size from the last resize, for a scene made later
+  std::int32_t FHeight = 0;
 };
 
 }  // namespace vf
