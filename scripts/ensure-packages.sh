@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a lane needs, only those that are missing.
-# Usage: scripts/ensure-packages.sh LANE...   (LANE: linux, linux-asan, win64, win32, tools)
+# Usage: scripts/ensure-packages.sh LANE...   (LANE: linux, linux-asan, win64, win32, tools, fuzz)
 set -euo pipefail
 
 common=(g++ cmake ninja-build pkg-config libpng-dev zlib1g-dev googletest)
@@ -8,6 +8,8 @@ linux=(libbenchmark-dev libpixman-1-dev)
 windows=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686
          binutils-mingw-w64-x86-64 libz-mingw-w64-dev dpkg-dev)
 wine=(wine wine64)
+# clang with libFuzzer and the sanitizer runtimes, for scripts/fuzz.sh
+fuzz=(clang libclang-rt-14-dev)
 
 wanted=("${common[@]}")
 for lane in "$@"; do
@@ -16,6 +18,7 @@ for lane in "$@"; do
     win32) wanted+=("${windows[@]}") ;;
     win64) wanted+=("${windows[@]}" "${wine[@]}") ;;
     tools) ;;
+    fuzz) wanted+=("${fuzz[@]}") ;;
     *) echo "unknown lane: $lane" >&2; exit 2 ;;
   esac
 done
