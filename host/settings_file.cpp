@@ -27,12 +27,12 @@ std::u16string SettingsFilePath() {
 TSettingsFile::~TSettingsFile() { platform::FlushPrivateProfile(FPath); }
 
 std::int32_t TSettingsFile::ReadInteger(std::u16string_view AKey, std::int32_t ADefault) const {
-  const std::u16string text = platform::GetPrivateProfileString(kSettingsSection, AKey, u"", kValueBufferSize, FPath);
+  const std::u16string text = platform::GetPrivateProfileStringW(kSettingsSection, AKey, u"", kValueBufferSize, FPath);
   return ParseSettingsNumber(text).value_or(ADefault);
 }
 
 void TSettingsFile::WriteInteger(std::u16string_view AKey, std::int32_t AValue) {
-  if (!platform::WritePrivateProfileString(kSettingsSection, AKey, platform::Utf8ToUtf16(std::to_string(AValue)), FPath))
+  if (!platform::WritePrivateProfileStringW(kSettingsSection, AKey, platform::Utf8ToUtf16(std::to_string(AValue)), FPath))
     throw Exception("Unable to write to " + platform::Utf16ToUtf8(FPath));
 }
 

@@ -16,13 +16,19 @@ bool SameName(std::string_view a, std::string_view b) {
                                             [](char x, char y) { return LowerAscii(x) == LowerAscii(y); });
 }
 
+std::string_view Trim(std::string_view text) {
+  while (!text.empty() && IsIniBlank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && IsIniBlank(text.back())) text.remove_suffix(1);
+  return text;
+}
+
 // One line of the text, as offsets into it.
 struct Line {
   std::size_t begin = 0;    // first byte
-  std::size_t end = 0;      // one past its "\n", or the end of the text
+  std::size_t end = 0;      // one past its line break, or the end of the text
   std::size_t first = 0;    // first non-blank byte
-  std::size_t last = 0;     // one past the last non-blank byte before the "\n"
-  bool terminated = false;  // ends with "\n"
+  std::size_t last = 0;     // one past the last non-blank byte before the line break
+  bool terminated = false;  // ends with a line break
 
   bool Blank() const { return first >= last; }
 };
@@ -48,10 +54,13 @@ class LineReader {
   bool Next(Line& line) {
     if (FNext >= FText.size()) return false;
     line.begin = FNext;
-    const std::size_t newline = FText.find('\n', FNext);
-    line.terminated = newline != std::string_view::npos;
-    line.end = line.terminated ? newline + 1 : FText.size();
-    const std::size_t contentEnd = line.terminated ? newline : FText.size();
+    std::size_t contentEnd = FText.find_first_of("\r\n", FNext);
+    if (contentEnd == std::string_view::npos) contentEnd = FText.size();
+    // A line ends at a carriage return, a line feed, or the pair of them; a further one starts a
+    // blank line.
+    line.end = contentEnd;
+    if (line.end < FText.size()) line.end += FText.compare(line.end, 2, "\r\n") == 0 ? 2 : 1;
+    line.terminated = line.end > contentEnd;
     line.first = line.begin;
     while (line.first < contentEnd && IsIniBlank(FText[line.first])) ++line.first;
     line.last = contentEnd;
@@ -73,7 +82,7 @@ Parsed Parse(std::string_view text, const Line& line) {
     const std::size_t close = content.rfind(']');
     if (close != std::string_view::npos) {
       parsed.kind = LineKind::kSection;
-      parsed.name = content.substr(1, close - 1);
+      parsed.name = Trim(content.substr(1, close - 1));
       return parsed;
     }
   }
@@ -130,9 +139,10 @@ Location Locate(std::string_view text, std::string_view section, std::string_vie
 }
 
 std::string_view LineEnding(std::string_view text) {
-  const std::size_t newline = text.find('\n');
-  if (newline != std::string_view::npos && (newline == 0 || text[newline - 1] != '\r')) return "\n";
-  return "\r\n";
+  const std::size_t at = text.find_first_of("\r\n");
+  if (at == std::string_view::npos) return "\r\n";
+  if (text[at] == '\n') return "\n";
+  return (at + 1 < text.size() && text[at + 1] == '\n') ? "\r\n" : "\r";
 }
 
 }  // namespace
@@ -170,7 +180,7 @@ void IniText::Set(std::string_view section, std::string_view key, std::string_vi
   std::size_t contentBegin = 0;
   if (std::string_view(FText).substr(0, kByteOrderMark.size()) == kByteOrderMark)
     contentBegin = kByteOrderMark.size();
-  if (FText.size() > contentBegin && FText.back() != '\n') FText += eol;
+  if (FText.size() > contentBegin && FText.back() != '\n' && FText.back() != '\r') FText += eol;
   FText.append("[").append(section).append("]").append(eol).append(entry).append(eol);
 }
 

@@ -9,10 +9,10 @@
 // profile functions and the fuzzer drive it alike.
 //
 // The rules, as the profile service applies them:
-// - Lines end at "\n"; a "\r" before it, like every other blank, is trimmed away. A UTF-8 byte
-//   order mark before the first line is skipped.
+// - A line ends at a carriage return, a line feed or the pair of them. A UTF-8 byte order mark
+//   before the first line is skipped.
 // - A line that begins with "[" and holds a "]" opens a section named by the text between the "["
-//   and the last "]", not trimmed. Lines before the first section belong to no section.
+//   and the last "]", trimmed. Lines before the first section belong to no section.
 // - Any other non-blank line is an entry: its name is the text before the first "=", trimmed, and
 //   its value the text after it, trimmed; a line without "=" is a name without a value. Comment
 //   lines (";...") are entries whose names no caller asks for.

@@ -141,7 +141,7 @@ std::u16string_view WithoutQuotes(std::u16string_view value) {
 
 }  // namespace
 
-std::u16string GetPrivateProfileString(std::u16string_view section, std::u16string_view key,
+std::u16string GetPrivateProfileStringW(std::u16string_view section, std::u16string_view key,
                                        std::u16string_view defaultValue, std::uint32_t size,
                                        const std::u16string& fileName) {
   std::u16string value(defaultValue);
@@ -158,7 +158,7 @@ std::u16string GetPrivateProfileString(std::u16string_view section, std::u16stri
   return value;
 }
 
-bool WritePrivateProfileString(std::u16string_view section, std::u16string_view key,
+bool WritePrivateProfileStringW(std::u16string_view section, std::u16string_view key,
                                std::u16string_view value, const std::u16string& fileName) {
   const std::string sectionText = Utf16ToUtf8(section);
   const std::string keyText = Utf16ToUtf8(key);

@@ -33,4 +33,14 @@ void WriteBytes(const std::filesystem::path& path, std::string_view bytes) {
   if (!file) throw std::runtime_error("cannot write " + path.string());
 }
 
+bool ReadOnlyFileOpensForWriting(const std::filesystem::path& path) {
+#if defined(_WIN32)
+  std::ofstream file(path, std::ios::binary | std::ios::app);
+  return static_cast<bool>(file);
+#else
+  (void)path;
+  return false;
+#endif
+}
+
 }  // namespace vf::test

@@ -13,7 +13,7 @@ namespace platform {
 // GetPrivateProfileStringW for one key: the key's value with surrounding blanks and one pair of
 // enclosing quotes removed, or defaultValue when the file, the section or the key is missing. At
 // most size - 1 characters come back, as from a buffer of size characters. Never creates the file.
-VF_PLATFORM_API std::u16string GetPrivateProfileString(std::u16string_view section,
+VF_PLATFORM_API std::u16string GetPrivateProfileStringW(std::u16string_view section,
                                                        std::u16string_view key,
                                                        std::u16string_view defaultValue,
                                                        std::uint32_t size,
@@ -22,7 +22,7 @@ VF_PLATFORM_API std::u16string GetPrivateProfileString(std::u16string_view secti
 // WritePrivateProfileStringW for one key: creates the file and the section when they are missing,
 // replaces the key's value when the key exists, adds it otherwise, and leaves the rest of the file
 // as it was. False when the platform refuses the write (the last error tells why).
-VF_PLATFORM_API bool WritePrivateProfileString(std::u16string_view section, std::u16string_view key,
+VF_PLATFORM_API bool WritePrivateProfileStringW(std::u16string_view section, std::u16string_view key,
                                                std::u16string_view value,
                                                const std::u16string& fileName);
 

@@ -31,6 +31,7 @@ void PrintTo(const EditCase& c, std::ostream* os) { *os << c.name; }
 const std::vector<EditCase>& EditCases() {
   static const std::vector<EditCase> cases = {
       {"value_replaced_spacing_kept", "[Options]\r\nSpeed = 20  \r\n", "Speed", "[Options]\r\nSpeed = 30  \r\n"},
+      {"blanks_inside_brackets", "[ options ]\nSpeed=20\n", "Speed", "[ options ]\nSpeed=30\n"},
       {"name_case_kept", "; c\n[options]\n; note\nSPEED=20 ; x\n[B]\n", "speed", "; c\n[options]\n; note\nSPEED=30\n[B]\n"},
       {"first_duplicate_replaced", "[Options]\nSpeed=20\nSpeed=25\n", "Speed", "[Options]\nSpeed=30\nSpeed=25\n"},
       {"first_duplicate_section", "[Options]\nFan=1\n[Options]\nSpeed=20\n", "Speed",
@@ -46,8 +47,10 @@ const std::vector<EditCase>& EditCases() {
       {"byte_order_mark_alone", "\xEF\xBB\xBF", "Speed", "\xEF\xBB\xBF[Options]\r\nSpeed=30\r\n"},
       {"byte_order_mark_kept", "\xEF\xBB\xBF[Options]\r\nSpeed=20\r\n", "Speed", "\xEF\xBB\xBF[Options]\r\nSpeed=30\r\n"},
       {"first_line_ending_decides", "[A]\nB=1\r\n", "Speed", "[A]\nB=1\r\n[Options]\nSpeed=30\n"},
-      {"lone_carriage_returns_are_no_line_breaks", "[Other]\rSpeed=20\r", "Speed",
-       "[Other]\rSpeed=20\r\r\n[Options]\r\nSpeed=30\r\n"},
+      {"carriage_returns_end_lines", "[Options]\rFan=1\r\rSpeed=20\r", "Speed", "[Options]\rFan=1\r\rSpeed=30\r"},
+      {"carriage_return_file_grows_alike", "[Other]\rA=1", "Speed", "[Other]\rA=1\r[Options]\rSpeed=30\r"},
+      {"added_after_a_run_of_line_breaks", "[Options]\r\nFan=1\r\n\r\n", "Speed",
+       "[Options]\r\nFan=1\r\nSpeed=30\r\n\r\n"},
   };
   return cases;
 }
@@ -73,7 +76,7 @@ TEST(PortableProfileFile, WriteReplacesTheFileWholeAndKeepsItsPermissions) {
   struct stat before {};
   ASSERT_EQ(::stat(file.c_str(), &before), 0);
 
-  ASSERT_TRUE(platform::WritePrivateProfileString(u"Options", u"Speed", u"30", file.u16string()));
+  ASSERT_TRUE(platform::WritePrivateProfileStringW(u"Options", u"Speed", u"30", file.u16string()));
 
   struct stat after {};
   ASSERT_EQ(::stat(file.c_str(), &after), 0);
@@ -88,16 +91,16 @@ TEST(PortableProfileFile, WriteThroughASymbolicLinkKeepsTheLink) {
   const fs::path folder = vf::test::ScratchFolder("ini_symlink");
   vf::test::WriteBytes(folder / "real.ini", "[Options]\nSpeed=20\n");
   fs::create_symlink("real.ini", folder / "link.ini");
-  ASSERT_TRUE(platform::WritePrivateProfileString(u"Options", u"Speed", u"30", (folder / "link.ini").u16string()));
+  ASSERT_TRUE(platform::WritePrivateProfileStringW(u"Options", u"Speed", u"30", (folder / "link.ini").u16string()));
   EXPECT_TRUE(fs::is_symlink(folder / "link.ini"));
   EXPECT_EQ(vf::test::ReadBytes(folder / "real.ini"), "[Options]\nSpeed=30\n");
 }
 
 TEST(PortableProfileFile, RefusesTextThatWouldNotReadBack) {
   const fs::path file = vf::test::ScratchFolder("ini_refused_text") / "x.ini";
-  EXPECT_FALSE(platform::WritePrivateProfileString(u"Options", u"Speed", u"1\n[Evil]", file.u16string()));
-  EXPECT_FALSE(platform::WritePrivateProfileString(u"Options", u"Sp=eed", u"1", file.u16string()));
-  EXPECT_FALSE(platform::WritePrivateProfileString(u"Opt\r\nions", u"Speed", u"1", file.u16string()));
+  EXPECT_FALSE(platform::WritePrivateProfileStringW(u"Options", u"Speed", u"1\n[Evil]", file.u16string()));
+  EXPECT_FALSE(platform::WritePrivateProfileStringW(u"Options", u"Sp=eed", u"1", file.u16string()));
+  EXPECT_FALSE(platform::WritePrivateProfileStringW(u"Opt\r\nions", u"Speed", u"1", file.u16string()));
   EXPECT_FALSE(fs::exists(file));
 }
 

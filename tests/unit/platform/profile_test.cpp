@@ -22,11 +22,11 @@ using vf::test::WriteBytes;
 
 std::u16string Read(const fs::path& file, std::u16string_view key, std::u16string_view section = u"Options",
                     std::uint32_t size = 2048) {
-  return platform::GetPrivateProfileString(section, key, u"", size, file.u16string());
+  return platform::GetPrivateProfileStringW(section, key, u"", size, file.u16string());
 }
 
 bool Write(const fs::path& file, std::u16string_view key, std::u16string_view value) {
-  return platform::WritePrivateProfileString(u"Options", key, value, file.u16string());
+  return platform::WritePrivateProfileStringW(u"Options", key, value, file.u16string());
 }
 
 struct ReadCase {
@@ -58,10 +58,10 @@ const std::vector<ReadCase>& ReadCases() {
       {"empty_values", "[Options]\nFan=\nBackground=   \nSpeed\n", u"", u"", u""},
       {"quoted_values", "[Options]\nFan=\"1\"\nBackground='2'\nSpeed=\"20\n", u"1", u"2", u"\"20"},
       {"text_after_section_header", "[Options] ; the plug-in's\nSpeed=20\n", u"", u"", u"20"},
-      {"blanks_inside_brackets_are_part_of_the_name", "[ Options ]\nSpeed=20\n", u"", u"", u""},
+      {"blanks_inside_brackets", "[ Options\t]\nSpeed=20\n", u"", u"", u"20"},
       {"byte_order_mark", "\xEF\xBB\xBF[Options]\r\nSpeed=20\r\n", u"", u"", u"20"},
-      // A carriage return alone does not end a line.
-      {"carriage_returns_only", "[Options]\rSpeed=20\r", u"", u"", u""},
+      // A carriage return alone ends a line too.
+      {"carriage_returns_only", "[Options]\rFan=1\r\r\rSpeed=20\r", u"1", u"", u"20"},
       {"equals_in_value", "[Options]\nSpeed==20=\n", u"", u"", u"=20="},
       {"very_long_value", "[Options]\nFan=" + std::string(5000, '7') + "\nSpeed=20\n", std::u16string(2047, u'7'),
        u"", u"20"},
@@ -87,8 +87,8 @@ INSTANTIATE_TEST_SUITE_P(Files, ProfileReadTest, testing::ValuesIn(ReadCases()),
 TEST(ProfileRead, MissingFileGivesTheDefaultAndStaysMissing) {
   const fs::path folder = ScratchFolder("profile_missing");
   const fs::path file = folder / "absent.ini";
-  EXPECT_EQ(platform::GetPrivateProfileString(u"Options", u"Speed", u"dflt", 2048, file.u16string()), u"dflt");
-  EXPECT_EQ(platform::GetPrivateProfileString(u"Options", u"Speed", u"dflt", 2048,
+  EXPECT_EQ(platform::GetPrivateProfileStringW(u"Options", u"Speed", u"dflt", 2048, file.u16string()), u"dflt");
+  EXPECT_EQ(platform::GetPrivateProfileStringW(u"Options", u"Speed", u"dflt", 2048,
                                               (folder / "no folder" / "absent.ini").u16string()),
             u"dflt");
   platform::FlushPrivateProfile(file.u16string());
@@ -98,10 +98,9 @@ TEST(ProfileRead, MissingFileGivesTheDefaultAndStaysMissing) {
 
 TEST(ProfileRead, ValueIsCutToTheBuffer) {
   const fs::path file = ScratchFolder("profile_buffer") / "cut.ini";
-  WriteBytes(file, "[Options]\nSpeed=12345\nFan=\"67\"\n");
+  WriteBytes(file, "[Options]\nSpeed=12345\n");
   EXPECT_EQ(Read(file, u"Speed", u"Options", 3), u"12");
   EXPECT_EQ(Read(file, u"Speed", u"Options", 1), u"");
-  EXPECT_EQ(Read(file, u"Fan", u"Options", 3), u"67");
   platform::FlushPrivateProfile(file.u16string());
 }
 
@@ -180,6 +179,7 @@ TEST(ProfileWrite, RefusedWhenTheFileIsReadOnly) {
   WriteBytes(file, "[Options]\r\nSpeed=20\r\n");
   fs::permissions(file, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                   fs::perm_options::remove);
+  if (vf::test::ReadOnlyFileOpensForWriting(file)) GTEST_SKIP() << vf::test::kReadOnlyIgnored;
   EXPECT_FALSE(Write(file, u"Speed", u"30"));
   platform::FlushPrivateProfile(file.u16string());
   EXPECT_EQ(ReadBytes(file), "[Options]\r\nSpeed=20\r\n");
