@@ -18,6 +18,8 @@ windows=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-
 wine64=(wine wine64)
 # 32-bit Windows programs need wine's i386 build, from the i386 architecture.
 wine32=(wine wine32:i386)
+# clang with libFuzzer and the sanitizer runtimes, for scripts/fuzz.sh
+fuzz=(clang libclang-rt-14-dev)
 
 wanted=("${common[@]}")
 for lane in "$@"; do
@@ -31,8 +33,8 @@ for lane in "$@"; do
       if bash "$here/can-run-i386.sh"; then wanted+=("${wine32[@]}" "${display[@]}"); fi
       ;;
     bench) wanted+=(python3) ;;
-    fuzz) wanted+=(clang libclang-rt-14-dev) ;;
     tools) ;;
+    fuzz) wanted+=("${fuzz[@]}") ;;
     *) echo "unknown lane: $lane" >&2; exit 2 ;;
   esac
 done

@@ -17,6 +17,8 @@ std::u16string HostExecutablePath() {
   return Utf8ToUtf16(std::string(buffer.data(), static_cast<std::size_t>(length)));
 }
 
+std::u16string_view PathFolderSeparators() { return u"/"; }
+
 }  // namespace platform
 
 namespace platform {

@@ -21,6 +21,9 @@ constexpr std::uint32_t kErrorPathNotFound = 3;
 constexpr std::uint32_t kErrorAccessDenied = 5;
 constexpr std::uint32_t kErrorInvalidHandle = 6;
 constexpr std::uint32_t kErrorNotEnoughMemory = 8;
+constexpr std::uint32_t kErrorWriteFault = 29;
+constexpr std::uint32_t kErrorInvalidParameter = 87;
+constexpr std::uint32_t kErrorDiskFull = 112;
 constexpr std::uint32_t kErrorResourceNameNotFound = 1814;
 constexpr std::int32_t kEInvalidArg = static_cast<std::int32_t>(0x80070057u);
 
@@ -145,6 +148,9 @@ std::u16string SysErrorMessage(std::uint32_t code) {
     case kErrorAccessDenied: return u"Access is denied";
     case kErrorInvalidHandle: return u"The handle is invalid";
     case kErrorNotEnoughMemory: return u"Not enough memory resources are available to process this command";
+    case kErrorWriteFault: return u"The system cannot write to the specified device";
+    case kErrorInvalidParameter: return u"The parameter is incorrect";
+    case kErrorDiskFull: return u"There is not enough space on the disk";
     case kErrorResourceNameNotFound: return u"The specified resource name cannot be found in the image file";
     default: return Utf8ToUtf16("Unknown error " + std::to_string(code));
   }

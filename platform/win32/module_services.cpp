@@ -18,6 +18,8 @@ std::u16string HostExecutablePath() {
   }
 }
 
+std::u16string_view PathFolderSeparators() { return u"\\:"; }
+
 }  // namespace platform
 
 namespace platform {

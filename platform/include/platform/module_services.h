@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "platform/api.h"
 
@@ -9,6 +10,9 @@ namespace platform {
 
 // The full path of the process's main executable (the host), as UTF-16.
 VF_PLATFORM_API std::u16string HostExecutablePath();
+
+// The characters that end the folder part of such a path: "\\" and ":" on Windows, "/" elsewhere.
+VF_PLATFORM_API std::u16string_view PathFolderSeparators();
 
 }  // namespace platform
 
