@@ -20,9 +20,21 @@ std::u16string SettingsFilePath(std::u16string_view hostExecutable, std::u16stri
   return path.append(kSettingsFileName);
 }
 
+namespace {
+
+std::u16string& SettingsPathForTesting() {
+  static std::u16string path;
+  return path;
+}
+
+}  // namespace
+
 std::u16string SettingsFilePath() {
+  if (!SettingsPathForTesting().empty()) return SettingsPathForTesting();
   return SettingsFilePath(platform::HostExecutablePath(), platform::PathFolderSeparators());
 }
+
+void SetSettingsFilePathForTesting(std::u16string path) { SettingsPathForTesting() = std::move(path); }
 
 TSettingsFile::~TSettingsFile() { platform::FlushPrivateProfile(FPath); }
 

@@ -17,8 +17,11 @@ inline constexpr std::u16string_view kSettingsSection = u"Options";
 // The host executable's folder, everything up to and including the last of the separators, then
 // the file name exactly as written, forward slash included.
 std::u16string SettingsFilePath(std::u16string_view hostExecutable, std::u16string_view separators);
-// The same for this process's executable and this platform's separators.
+// The same for this process's executable and this platform's separators, unless a test has named
+// another file for the plug-in objects to use.
 std::u16string SettingsFilePath();
+// Tests name a file of their own here; an empty path restores the rule.
+void SetSettingsFilePathForTesting(std::u16string path);
 
 // The settings file for the length of one call: each key operation goes to the file at once, and
 // letting go flushes whatever copy the platform keeps.

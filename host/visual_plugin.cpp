@@ -4,6 +4,7 @@
 #include "host/frame_clock.h"
 #include "host/identity.h"
 #include "host/random_generator.h"
+#include "host/settings_file.h"
 #include "host/slot_guard.h"
 #include "platform/window.h"
 #include "renderer/imaging_lifetime.h"
@@ -155,8 +156,13 @@ void TAIMP2Visual::ShowOptionsWnd() {
   if (FOptionsWnd == nullptr) {
     FOptionsWnd = std::make_unique<TFormOptions>();
     // Bound before SetParametrs, whose setting of the controls already raises live changes.
-    FOptionsWnd->SetOnTerminate([this](TObject* Sender) { OptionWndClose(Sender); });
-    FOptionsWnd->SetOnChangeParametrs([this](TObject* Sender) { DynamickParametrs(Sender); });
+    // The window's events come from the host's message loop, not through a slot, so they are
+    // guarded the same way: nothing may reach the loop.
+    FOptionsWnd->SetOnTerminate(
+        [this](TObject* Sender) { GuardSlot("OptionWndClose", [&] { OptionWndClose(Sender); }); });
+    FOptionsWnd->SetOnChangeParametrs([this](TObject* Sender) {
+      GuardSlot("DynamickParametrs", [&] { DynamickParametrs(Sender); });
+    });
     FOptionsWnd->SetParametrs(FFanParametrs);
   }
   static constexpr std::u16string_view kSkinNames[] = {
@@ -189,8 +195,9 @@ void TAIMP2Visual::OptionWndClose(TObject*) {
   FClosedWnd = std::move(FOptionsWnd);
   if (FClosedWnd->ModalResult() != 1) return;
   FFanParametrs = FClosedWnd->GetParametrs();
-  SaveSettings();
+  // Applied before the file is written: what the user chose holds even when the file refuses it.
   ApplyParametrs();
+  SaveSettings();
 }
 
 void TAIMP2Visual::ApplyParametrs() {
@@ -199,13 +206,9 @@ void TAIMP2Visual::ApplyParametrs() {
   Store(AnimationState.Background, FFanParametrs.Background);
 }
 
-void TAIMP2Visual::ReadSettings() {
-  // The settings file is read here once it exists; until then the parameters are what a missing
-  // file yields.
-  FFanParametrs = kDefaultParametrs;
-}
+void TAIMP2Visual::ReadSettings() { FFanParametrs = vf::ReadSettings(SettingsFilePath()); }
 
-void TAIMP2Visual::SaveSettings() {}
+void TAIMP2Visual::SaveSettings() { vf::SaveSettings(SettingsFilePath(), FFanParametrs); }
 
 void TAIMP2Visual::TryCreateScene() {
   auto scene = std::make_unique<TFans>(FFanParametrs.Fan, FFanParametrs.Background, FWidth,

@@ -142,7 +142,7 @@ TEST(VisualPlugin, ClockRunsFromInitializeToDeinitializeOnly) {
   EXPECT_NE(timer, 0u);
   plugin->Initialize();  // a second Initialize keeps the one clock
   EXPECT_EQ(plugin->TimerID(), timer);
-  plugin->Deinitialize();
+  plugin->Vtbl->Deinitialize(plugin);
   EXPECT_EQ(plugin->TimerID(), 0u);
   plugin->Initialize();
   EXPECT_NE(plugin->TimerID(), 0u);
