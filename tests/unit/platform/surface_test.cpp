@@ -6,6 +6,7 @@
 
 #include <climits>
 #include <new>
+#include <vector>
 
 #include "support/image_compare.h"
 #include "test_images.h"
@@ -178,6 +179,34 @@ TEST(Surface, StretchBltClipsAndIgnoresEmptyRectangles) {
     EXPECT_TRUE(ImagesMatch(Contents(target), Filled(3, 3, {255, 255, 255, 0}), "stretch_empty",
                             {.tolerance = 0, .compareAlpha = false}));
   }
+}
+
+// A host may hand over anything as a device context. One that is not a drawing surface (here the
+// address of some other object, and a surface already gone) is refused as the system refuses an
+// invalid handle: nothing is drawn or read, and nothing is touched through it.
+TEST(Surface, DeviceContextsThatAreNoSurfaceAreRefused) {
+  platform::Surface surface;
+  surface.SetSize(8, 8);
+  const auto before = platform::ReadPixels(surface.DC(), 0, 0, 8, 8);
+  std::uint32_t notASurface[64] = {};
+  std::vector<platform::DeviceContext> refused = {notASurface};
+#if !defined(_WIN32)
+  // Windows may give a gone handle's number to the next device context it makes.
+  {
+    platform::Surface temporary;
+    temporary.SetSize(8, 8);
+    refused.push_back(temporary.DC());
+  }
+#endif
+  for (platform::DeviceContext bogus : refused) {
+    platform::BitBlt(bogus, 0, 0, 8, 8, surface.DC(), 0, 0);
+    platform::BitBlt(surface.DC(), 0, 0, 8, 8, bogus, 0, 0);
+    platform::StretchBlt(surface.DC(), 0, 0, 8, 8, bogus, 0, 0, 4, 4);
+    const auto read = platform::ReadPixels(bogus, 0, 0, 2, 2);
+    EXPECT_EQ(read.At(0, 0), (platform::Pixel32{0, 0, 0, 0}));
+  }
+  for (const auto word : notASurface) EXPECT_EQ(word, 0u);
+  EXPECT_TRUE(ImagesMatch(platform::ReadPixels(surface.DC(), 0, 0, 8, 8), before, "refused_dc"));
 }
 
 TEST(Surface, ReadAndWriteRectanglesRoundTripAndClip) {
