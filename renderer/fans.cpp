@@ -58,17 +58,38 @@ void TFans::SetSize(std::int32_t AWidth, std::int32_t AHeight) {
     FInfo.Frame2 = shown2;
     throw;
   }
+  // The frames shown before reappear with the next render: drawn by DrawTo unless the UpdateFan
+  // before it shows others, so a resize followed by a render draws each position once. An index
+  // the frames do not have fails here, as drawing it would.
+  auto defer = [this](std::int32_t shown, const TBitmapFrame& position) {
+    if (!Present(position) || shown == -1) return true;
+    return shown >= 0 && static_cast<std::size_t>(shown) < position.Bitmaps.size();
+  };
+  if (defer(shown1, FBitmapFrames.Frame1) && defer(shown2, FBitmapFrames.Frame2)) {
+    FPending1 = Present(FBitmapFrames.Frame1) ? shown1 : -1;
+    FPending2 = Present(FBitmapFrames.Frame2) ? shown2 : -1;
+    // Absent positions show nothing, so their indices are stored at once, as UpdateFan would.
+    if (!Present(FBitmapFrames.Frame1)) FInfo.Frame1 = shown1;
+    if (!Present(FBitmapFrames.Frame2)) FInfo.Frame2 = shown2;
+    return;
+  }
   UpdateFan(shown1, shown2);
 }
 
 void TFans::UpdateFan(std::int32_t AFrame1, std::int32_t AFrame2) {
+  FPending1 = FPending2 = -1;
   if (AFrame1 != FInfo.Frame1 && Present(FBitmapFrames.Frame1)) DrawFrameTo(FCacheBmp.DC(), 0, AFrame1);
   if (AFrame2 != FInfo.Frame2 && Present(FBitmapFrames.Frame2)) DrawFrameTo(FCacheBmp.DC(), 1, AFrame2);
   FInfo.Frame1 = AFrame1;
   FInfo.Frame2 = AFrame2;
 }
 
-void TFans::DrawTo(platform::DeviceContext ADC) const {
+void TFans::DrawTo(platform::DeviceContext ADC) {
+  if (FPending1 != -1 || FPending2 != -1) {
+    const std::int32_t frame1 = FPending1 != -1 ? FPending1 : FInfo.Frame1;
+    const std::int32_t frame2 = FPending2 != -1 ? FPending2 : FInfo.Frame2;
+    UpdateFan(frame1, frame2);
+  }
   if (FCacheBmp.Width() < 1 || FCacheBmp.Height() < 1) return;
   platform::BitBlt(ADC, 0, 0, FCacheBmp.Width(), FCacheBmp.Height(), FCacheBmp.DC(), 0, 0);
 }
@@ -84,6 +105,7 @@ void TFans::SetIsGdiPlus(bool Value) {
   FBackLoaded = true;
   FInfo.Frame1 = -1;
   FInfo.Frame2 = -1;
+  FPending1 = FPending2 = -1;
   // An unbuilt scene has no area to build for; the first SetSize builds with the new images.
   if (Built()) RebuildCache();
 }
@@ -102,6 +124,7 @@ void TFans::ChangeSkins(std::int32_t AKind, std::int32_t ASkinFan, std::int32_t 
   // After any change the cache shows the background alone, so the next update draws both fans.
   FInfo.Frame1 = -1;
   FInfo.Frame2 = -1;
+  FPending1 = FPending2 = -1;
   // A skin the scene already has needs no image work: its frames and background stay valid.
   const bool fan = (AKind == 0 || AKind == 2) &&
                    (FPreRenderAll || !FFramesLoaded || ASkinFan != FInfo.FanIndex);
@@ -138,6 +161,7 @@ void TFans::CreateBitmapFrames() {
 // which the next SetSize builds again even at the size that failed.
 void TFans::ForgetSize() {
   CreateBitmapFrames();
+  FPending1 = FPending2 = -1;
   FCacheBmp.SetSize(0, 0);
   FInfo.Width = 0;
   FInfo.Height = 0;

@@ -50,14 +50,15 @@ class TFans {
   TFans(std::int32_t ASkinFan, std::int32_t ASkinBackground, std::int32_t AWidth,
         std::int32_t AHeight, bool AIsGdiPlus);
 
-  // Rebuilds for a new size (a side below 1 counts as 1) and redraws the frames shown before; the
-  // current size, compared as passed, changes nothing. A rebuild that fails leaves the scene
-  // unbuilt, and the next SetSize tries again whatever its size.
+  // Rebuilds for a new size (a side below 1 counts as 1); the frames shown before reappear with
+  // the next render. The current size, compared as passed, changes nothing. A rebuild that fails
+  // leaves the scene unbuilt, and the next SetSize tries again whatever its size.
   void SetSize(std::int32_t AWidth, std::int32_t AHeight);
   // Shows the frames that changed in the cache: a copy of a kept frame, or a stale one drawn now.
   void UpdateFan(std::int32_t AFrame1, std::int32_t AFrame2);
-  // Copies the whole cache to (0, 0) of the host's surface.
-  void DrawTo(platform::DeviceContext ADC) const;
+  // Copies the whole cache to (0, 0) of the host's surface, after drawing the frames a resize
+  // left to show when no UpdateFan came between.
+  void DrawTo(platform::DeviceContext ADC);
 
   // Writing an index reloads the images and rebuilds, unless the scene already has that skin:
   // then only the cache goes back to the background, so the next UpdateFan draws both fans.
@@ -124,6 +125,9 @@ class TFans {
   std::int64_t FFrameCacheCap = kDefaultFrameCacheCap;
   std::int64_t FFrameCacheBytes = 0;
   bool FPreRenderAll = false;
+  // Frames a resize left to show again (-1 none); the cache shows the background there meanwhile.
+  std::int32_t FPending1 = -1;
+  std::int32_t FPending2 = -1;
   bool FRetrySize = false;    // the last rebuild failed: the next SetSize builds whatever its size
   bool FFramesLoaded = true;  // the frame set holds the frames of FanIndex
   bool FBackLoaded = true;    // the background holds the parts of BackIndex
