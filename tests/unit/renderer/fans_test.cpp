@@ -221,6 +221,7 @@ TEST_P(FansTest, SkinWithoutFramesKeepsTheFramesShownAndFailsTheRest) {
   EXPECT_THROW(fans.UpdateFan(4, 3), EArgumentOutOfRangeException);
   EXPECT_THROW(fans.SetSize(400, 300), EArgumentOutOfRangeException);
   EXPECT_EQ(fans.Width(), 0) << "a failed rebuild leaves the scene unbuilt";
+  EXPECT_THROW(fans.SetSize(0, 0), EArgumentOutOfRangeException) << "after a failure even 0 x 0 tries again";
 
   fans.SetSkinFanIndex(1);  // a skin with frames makes the scene whole again
   fans.SetSize(640, 480);
