@@ -1,9 +1,11 @@
-// The fan scene's costs: one render call (the per-frame path, which only copies bitmaps) against
-// memcpy of the bytes it moves, one rebuild split into its three kinds of work, and the memory a
-// built scene holds against the design's own count.
+// The fan scene's costs: a resize and a live background change as the host and the options window
+// cause them, with frames drawn when first shown, against the full pre-render of every frame in
+// the same run; one render call once every frame was shown, against memcpy of the bytes it moves;
+// the parts of a full rebuild; and the bytes a scene holds.
 #include <benchmark/benchmark.h>
 
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "platform/surface.h"
@@ -21,24 +23,92 @@ using vf::TFans;
 struct Area {
   int width, height;
 };
-constexpr Area kAreas[] = {{640, 480}, {1920, 1080}, {3840, 2160}};
+constexpr Area kAreas[] = {{640, 480}, {1920, 1080}, {3840, 2160}, {100000, 1}, {1, 100000}};
+
+std::string Label(const Area& area) { return std::to_string(area.width) + "x" + std::to_string(area.height); }
+
+// The area with its longer side one pixel shorter: every other resize goes there and back.
+Area Nudged(const Area& area) {
+  return area.width >= area.height ? Area{area.width - 1, area.height} : Area{area.width, area.height - 1};
+}
 
 std::int64_t SurfaceBytes(const platform::Surface& s) { return std::int64_t{s.Width()} * s.Height() * 4; }
 
 std::int64_t SquareBytes(const TFans& fans) {
-  return SurfaceBytes(*fans.BitmapFrames().Frame1.Bitmaps.front());
+  const auto& position = fans.BitmapFrames().Frame1;
+  return std::int64_t{position.Width} * position.Height * 4;
 }
+
+bool TwoFans(const TFans& fans) { return fans.BitmapFrames().Frame2.Pos.X != -1; }
 
 // Bytes one render call moves with both fans changed: two squares into the cache, the cache out.
 std::int64_t RenderBytes(const TFans& fans) {
-  const bool two = fans.BitmapFrames().Frame2.Pos.X != -1;
-  return SquareBytes(fans) * (two ? 2 : 1) + SurfaceBytes(fans.Cache());
+  return SquareBytes(fans) * (TwoFans(fans) ? 2 : 1) + SurfaceBytes(fans.Cache());
 }
 
+// A resize as the host makes it (DisplayResize), then the first render that shows both fans at
+// frames other than those shown before (DisplayRender). range(1) selects the full pre-render.
+void BM_Resize(benchmark::State& state) {
+  vf::ImagingUser imaging;
+  const Area area = kAreas[state.range(0)];
+  TFans fans(0, 0, 0, 0, true);
+  fans.SetPreRenderAll(state.range(1) != 0);
+  fans.SetSize(area.width, area.height);
+  fans.UpdateFan(0, 7);
+  platform::Surface host;
+  host.SetSize(area.width, area.height);
+  bool nudged = false;
+  std::int32_t frame = 0;
+  for (auto _ : state) {
+    nudged = !nudged;
+    const Area size = nudged ? Nudged(area) : area;
+    fans.SetSize(size.width, size.height);
+    frame = (frame + 1) % fans.FramesCount();
+    fans.UpdateFan(frame, (frame + 7) % fans.FramesCount());
+    fans.DrawTo(host.DC());
+  }
+  state.SetLabel(Label(area));
+}
+BENCHMARK(BM_Resize)
+    ->ArgsProduct({{0, 1, 2}, {0, 1}})
+    ->Args({3, 0})
+    ->Args({4, 0})
+    ->ArgNames({"area", "full"})
+    ->Unit(benchmark::kMillisecond);
+
+// A live change from the options window as the controller passes it on: the fan skin it already
+// has, then another background, then the next render. range(1) selects the full pre-render.
+void BM_LiveBackgroundChange(benchmark::State& state) {
+  vf::ImagingUser imaging;
+  const Area area = kAreas[state.range(0)];
+  TFans fans(0, 0, 0, 0, true);
+  fans.SetPreRenderAll(state.range(1) != 0);
+  fans.SetSize(area.width, area.height);
+  fans.UpdateFan(0, 7);
+  platform::Surface host;
+  host.SetSize(area.width, area.height);
+  std::int32_t background = 0, frame = 0;
+  for (auto _ : state) {
+    background = 1 - background;
+    fans.SetSkinFanIndex(0);
+    fans.SetSkinBackgroundIndex(background);
+    frame = (frame + 1) % fans.FramesCount();
+    fans.UpdateFan(frame, (frame + 7) % fans.FramesCount());
+    fans.DrawTo(host.DC());
+  }
+  state.SetLabel(Label(area));
+}
+BENCHMARK(BM_LiveBackgroundChange)
+    ->ArgsProduct({{0, 1}, {0, 1}})
+    ->ArgNames({"area", "full"})
+    ->Unit(benchmark::kMillisecond);
+
+// One render call once every frame has been shown: two kept squares into the cache, the cache out.
 void BM_RenderCall(benchmark::State& state) {
   vf::ImagingUser imaging;
   const Area area = kAreas[state.range(0)];
   TFans fans(0, 0, area.width, area.height, true);
+  fans.RenderAllFrames();
   platform::Surface host;
   host.SetSize(area.width, area.height);
   std::int32_t frame = 0;
@@ -49,7 +119,7 @@ void BM_RenderCall(benchmark::State& state) {
     benchmark::ClobberMemory();
   }
   state.SetBytesProcessed(state.iterations() * RenderBytes(fans));
-  state.SetLabel(std::to_string(area.width) + "x" + std::to_string(area.height));
+  state.SetLabel(Label(area));
 }
 BENCHMARK(BM_RenderCall)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
@@ -73,34 +143,22 @@ void BM_RenderCallMemcpy(benchmark::State& state) {
     benchmark::ClobberMemory();
   }
   state.SetBytesProcessed(state.iterations() * RenderBytes(fans));
-  state.SetLabel(std::to_string(area.width) + "x" + std::to_string(area.height));
+  state.SetLabel(Label(area));
 }
 BENCHMARK(BM_RenderCallMemcpy)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
-// A whole rebuild: SetSize alternating between the size and one pixel less in height.
-void BM_Rebuild(benchmark::State& state) {
-  vf::ImagingUser imaging;
-  const Area area = kAreas[state.range(0)];
-  TFans fans(0, 0, area.width, area.height, true);
-  bool toggle = false;
-  for (auto _ : state) {
-    toggle = !toggle;
-    fans.SetSize(area.width, area.height - (toggle ? 1 : 0));
-  }
-  state.SetLabel(std::to_string(area.width) + "x" + std::to_string(area.height));
-}
-BENCHMARK(BM_Rebuild)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
-
-// The rebuild's three kinds of work, each alone with the same inputs.
+// The parts of a rebuild, each alone with the same inputs: the background composition (all a
+// resize does before the first render), and the fan drawing and cuts a full pre-render adds.
 void BM_RebuildComposition(benchmark::State& state) {
   vf::ImagingUser imaging;
   const Area area = kAreas[state.range(0)];
   vf::TFanBackground background(0, 0, 0, true);
-  const auto orig = vf::CalcCompositionSize(119, 119, area.width, area.height);
+  const auto orig = vf::LimitCompositionSize(vf::CalcCompositionSize(119, 119, area.width, area.height),
+                                             area.width, area.height);
   for (auto _ : state) background.SetSize(orig.OrigWidth, orig.OrigHeight, area.width, area.height);
-  state.SetLabel(std::to_string(area.width) + "x" + std::to_string(area.height));
+  state.SetLabel(Label(area));
 }
-BENCHMARK(BM_RebuildComposition)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RebuildComposition)->DenseRange(0, 4)->Unit(benchmark::kMillisecond);
 
 void BM_RebuildFanDrawing(benchmark::State& state) {
   vf::ImagingUser imaging;
@@ -116,7 +174,7 @@ void BM_RebuildFanDrawing(benchmark::State& state) {
       if (!vf::IsAbsent(rects.R2)) frames.GetFrame(i).DrawTo(work.DC(), rects.R2, false);
     }
   }
-  state.SetLabel(std::to_string(area.width) + "x" + std::to_string(area.height));
+  state.SetLabel(Label(area));
 }
 BENCHMARK(BM_RebuildFanDrawing)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
@@ -136,41 +194,54 @@ void BM_RebuildCuts(benchmark::State& state) {
       benchmark::DoNotOptimize(cut.DC());
     }
   }
-  state.SetLabel(std::to_string(area.width) + "x" + std::to_string(area.height));
+  state.SetLabel(Label(area));
 }
 BENCHMARK(BM_RebuildCuts)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
-// What a built scene holds, against frames x positions x square area x 4 plus cache and background.
+// What a scene holds once the first frames show: cache, background and kept frames. range(1) 0:
+// frames drawn when shown; 1: the same with the frame cache capped at nothing; the full pre-render
+// is counted, not run (every frame at both positions besides cache and background).
 void BM_SceneBytes(benchmark::State& state) {
   vf::ImagingUser imaging;
   const Area area = kAreas[state.range(0)];
   for (auto _ : state) {
-    const TFans fans(0, 0, area.width, area.height, true);
-    std::int64_t held = SurfaceBytes(fans.Cache()) + SurfaceBytes(fans.Background().Bitmap());
-    for (const auto* position : {&fans.BitmapFrames().Frame1, &fans.BitmapFrames().Frame2})
-      for (const auto& bitmap : position->Bitmaps) held += SurfaceBytes(*bitmap);
-    const int positions = fans.BitmapFrames().Frame2.Pos.X != -1 ? 2 : 1;
-    const std::int64_t design = std::int64_t{fans.FramesCount()} * positions * SquareBytes(fans) +
-                                SurfaceBytes(fans.Cache()) + SurfaceBytes(fans.Background().Bitmap());
+    TFans fans(0, 0, 0, 0, true);
+    if (state.range(1) != 0) fans.SetFrameCacheCap(0);
+    fans.SetSize(area.width, area.height);
+    fans.UpdateFan(0, 7);
+    const std::int64_t base = SurfaceBytes(fans.Cache()) + SurfaceBytes(fans.Background().Bitmap());
+    const std::int64_t held = base + fans.FrameCacheBytes();
+    const std::int64_t full = base + std::int64_t{fans.FramesCount()} * (TwoFans(fans) ? 2 : 1) * SquareBytes(fans);
     state.counters["held_MiB"] = static_cast<double>(held) / (1024.0 * 1024.0);
-    state.counters["design_MiB"] = static_cast<double>(design) / (1024.0 * 1024.0);
-    state.counters["held_per_design"] = static_cast<double>(held) / static_cast<double>(design);
+    state.counters["full_prerender_MiB"] = static_cast<double>(full) / (1024.0 * 1024.0);
   }
-  state.SetLabel(std::to_string(area.width) + "x" + std::to_string(area.height));
+  state.SetLabel(Label(area));
 }
-BENCHMARK(BM_SceneBytes)->Arg(0)->Arg(1)->Arg(2)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SceneBytes)
+    ->ArgsProduct({{0, 1, 2}, {0, 1}})
+    ->ArgNames({"area", "capped"})
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
 
 constexpr vf::bench::Comparison kComparisons[] = {
+    {"resize + render 640 x 480 vs full", "BM_Resize/area:0/full:0", "BM_Resize/area:0/full:1", "<= 0.10"},
+    {"resize + render 1920 x 1080 vs full", "BM_Resize/area:1/full:0", "BM_Resize/area:1/full:1", "<= 0.10"},
+    {"resize + render 3840 x 2160 vs full", "BM_Resize/area:2/full:0", "BM_Resize/area:2/full:1", "<= 0.10"},
+    {"  of which composition 640 x 480", "BM_RebuildComposition/0", "BM_Resize/area:0/full:0", "-"},
+    {"  of which composition 1920 x 1080", "BM_RebuildComposition/1", "BM_Resize/area:1/full:0", "-"},
+    {"  of which composition 3840 x 2160", "BM_RebuildComposition/2", "BM_Resize/area:2/full:0", "-"},
+    {"resize + render 100000 x 1", "BM_Resize/area:3/full:0", "-", "-"},
+    {"resize + render 1 x 100000", "BM_Resize/area:4/full:0", "-", "-"},
+    {"live background change 640 x 480 vs full", "BM_LiveBackgroundChange/area:0/full:0",
+     "BM_LiveBackgroundChange/area:0/full:1", "<= 0.10"},
+    {"live background change 1920 x 1080 vs full", "BM_LiveBackgroundChange/area:1/full:0",
+     "BM_LiveBackgroundChange/area:1/full:1", "<= 0.10"},
     {"render call 640 x 480 vs memcpy", "BM_RenderCall/0", "BM_RenderCallMemcpy/0", "<= 1.50"},
     {"render call 1920 x 1080 vs memcpy", "BM_RenderCall/1", "BM_RenderCallMemcpy/1", "<= 1.50"},
-    {"rebuild 640 x 480", "BM_Rebuild/0", "-", "-"},
-    {"  of which composition", "BM_RebuildComposition/0", "BM_Rebuild/0", "-"},
-    {"  of which fan drawing", "BM_RebuildFanDrawing/0", "BM_Rebuild/0", "-"},
-    {"  of which cuts", "BM_RebuildCuts/0", "BM_Rebuild/0", "-"},
-    {"rebuild 1920 x 1080", "BM_Rebuild/1", "-", "-"},
-    {"  of which composition", "BM_RebuildComposition/1", "BM_Rebuild/1", "-"},
-    {"  of which fan drawing", "BM_RebuildFanDrawing/1", "BM_Rebuild/1", "-"},
-    {"  of which cuts", "BM_RebuildCuts/1", "BM_Rebuild/1", "-"},
+    {"full pre-render 640 x 480: fan drawing", "BM_RebuildFanDrawing/0", "BM_Resize/area:0/full:1", "-"},
+    {"full pre-render 640 x 480: cuts", "BM_RebuildCuts/0", "BM_Resize/area:0/full:1", "-"},
+    {"full pre-render 1920 x 1080: fan drawing", "BM_RebuildFanDrawing/1", "BM_Resize/area:1/full:1", "-"},
+    {"full pre-render 1920 x 1080: cuts", "BM_RebuildCuts/1", "BM_Resize/area:1/full:1", "-"},
 };
 
 }  // namespace

@@ -1,6 +1,5 @@
 #include "renderer/fan_frames.h"
 
-#include "platform/resources.h"
 #include "platform/text.h"
 #include "renderer/errors.h"
 #include "renderer/image_catalogue.h"
@@ -33,9 +32,8 @@ void TFanFrames::SetSkinFanIndex(std::int32_t Value) {
 }
 
 bool TFanFrames::TryLoadFrame(const std::u16string& AName) {
-  if (!ResourcePresent(AName)) return false;
   auto graphic = TFanGraphic::Create(FIsGdiPlus);
-  graphic->LoadFromResourceName(platform::ThisModule(), AName);
+  if (!TryLoadPart(*graphic, AName)) return false;
   FFrames.push_back(std::move(graphic));
   return true;
 }

@@ -1,6 +1,7 @@
 #include "renderer/fan_layout.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "renderer/rounding.h"
 
@@ -25,6 +26,21 @@ TCompositionSize CalcCompositionSize(std::int32_t fw, std::int32_t fh, std::int3
                                      std::int32_t AH) {
   if (AW > AH) return {SaturateToInt32(RoundQuotient(std::int64_t{fh} * AW, AH)), fh};
   return {fw, SaturateToInt32(RoundQuotient(std::int64_t{fw} * AH, AW))};
+}
+
+TCompositionSize LimitCompositionSize(const TCompositionSize& AOrig, std::int32_t AW, std::int32_t AH) {
+  const std::int64_t pixels = std::int64_t{AOrig.OrigWidth} * AOrig.OrigHeight;
+  const std::int64_t budget = std::max(kCompositionBudgetFloor, 4 * std::int64_t{AW} * AH);
+  if (pixels <= budget) return AOrig;
+  const double scale = std::sqrt(static_cast<double>(budget) / static_cast<double>(pixels));
+  auto shrink = [scale](std::int32_t side) {
+    return std::max<std::int32_t>(1, static_cast<std::int32_t>(std::floor(side * scale)));
+  };
+  TCompositionSize limited{shrink(AOrig.OrigWidth), shrink(AOrig.OrigHeight)};
+  // A side that rounds to 1 leaves the whole budget to the other one.
+  if (limited.OrigHeight == 1) limited.OrigWidth = static_cast<std::int32_t>(std::min<std::int64_t>(limited.OrigWidth, budget));
+  if (limited.OrigWidth == 1) limited.OrigHeight = static_cast<std::int32_t>(std::min<std::int64_t>(limited.OrigHeight, budget));
+  return limited;
 }
 
 TFanRects CalcFanRects(std::int32_t OrigWidth, std::int32_t OrigHeight, const TRect& P,

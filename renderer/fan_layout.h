@@ -19,6 +19,13 @@ struct TCompositionSize {
 TCompositionSize CalcCompositionSize(std::int32_t fw, std::int32_t fh, std::int32_t AW,
                                      std::int32_t AH);
 
+// The composition size that is actually composed: the one above, shrunk to the same aspect ratio
+// when it would hold more than kCompositionBudgetFloor pixels and more than four times the area's.
+// Only an area far thinner than a fan gets there (100000 x 1 would compose 11900000 x 119); there
+// the background is composed at a coarser scale, so a resize costs time in proportion to the area.
+inline constexpr std::int64_t kCompositionBudgetFloor = std::int64_t{1} << 21;
+TCompositionSize LimitCompositionSize(const TCompositionSize& AOrig, std::int32_t AW, std::int32_t AH);
+
 struct TFanRects {
   TGPRect R1;  // always present
   TGPRect R2;  // absent when X is -1; then (-1, -1, 1, 1)

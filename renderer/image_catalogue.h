@@ -51,7 +51,8 @@ bool ResourcePresent(const std::u16string& name);
 
 class TFanGraphic;
 
-// Loads a named part when the module carries it; a missing name leaves the part empty.
+// Loads a named image into a graphic when the module carries it; a missing name leaves the graphic
+// empty. Background parts and fan frames are both loaded through it.
 bool TryLoadPart(TFanGraphic& APart, const std::u16string& AResName);
 
 bool FanSkinExists(std::int32_t ASkin);

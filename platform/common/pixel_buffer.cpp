@@ -2,6 +2,7 @@
 // around memory that belongs to someone else (a DIB section's bits, a caller's array).
 #include "platform/pixel_buffer.h"
 
+#include <cstdlib>
 #include <cstring>
 #include <new>
 #include <utility>
@@ -19,10 +20,13 @@ std::size_t ByteCount(int width, int height) {
 
 }  // namespace
 
+void PixelBuffer::FreeBytes::operator()(std::uint8_t* bytes) const noexcept { std::free(bytes); }
+
 PixelBuffer::PixelBuffer(int width, int height) {
   if (width <= 0 || height <= 0) return;
-  FStorage.resize(ByteCount(width, height));
-  FData = FStorage.data();
+  FStorage.reset(static_cast<std::uint8_t*>(std::calloc(ByteCount(width, height), 1)));
+  if (!FStorage) throw std::bad_alloc();
+  FData = FStorage.get();
   FWidth = width;
   FHeight = height;
   FStride = static_cast<std::ptrdiff_t>(width) * static_cast<std::ptrdiff_t>(sizeof(Pixel32));
@@ -53,15 +57,12 @@ PixelBuffer::PixelBuffer(PixelBuffer&& other) noexcept
       FData(std::exchange(other.FData, nullptr)),
       FWidth(std::exchange(other.FWidth, 0)),
       FHeight(std::exchange(other.FHeight, 0)),
-      FStride(std::exchange(other.FStride, 0)) {
-  other.FStorage.clear();
-}
+      FStride(std::exchange(other.FStride, 0)) {}
 
 PixelBuffer& PixelBuffer::operator=(PixelBuffer&& other) noexcept {
   if (this == &other) return *this;
-  // Moving a vector keeps its heap block, so FData stays valid in its new owner.
+  // Moving the owner keeps its heap block, so FData stays valid in its new owner.
   FStorage = std::move(other.FStorage);
-  other.FStorage.clear();
   FData = std::exchange(other.FData, nullptr);
   FWidth = std::exchange(other.FWidth, 0);
   FHeight = std::exchange(other.FHeight, 0);

@@ -2,7 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <vector>
+#include <memory>
 
 #include "platform/api.h"
 
@@ -45,7 +45,12 @@ class VF_PLATFORM_API PixelBuffer {
   const Pixel32& At(int x, int y) const { return Row(y)[x]; }
 
  private:
-  std::vector<std::uint8_t> FStorage;
+  // Allocated with calloc rather than operator new: a size the process cannot have comes back as
+  // std::bad_alloc on every build, where a sanitizer's operator new would end the process.
+  struct VF_PLATFORM_API FreeBytes {
+    void operator()(std::uint8_t* bytes) const noexcept;
+  };
+  std::unique_ptr<std::uint8_t[], FreeBytes> FStorage;
   std::uint8_t* FData = nullptr;
   int FWidth = 0;
   int FHeight = 0;

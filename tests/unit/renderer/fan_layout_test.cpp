@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <limits>
 #include <ostream>
 
@@ -85,6 +86,30 @@ TEST(FanLayout, HugeAreasSaturateInsteadOfOverflowing) {
   EXPECT_GE(rects.R1.Width, 1);
   EXPECT_FALSE(IsAbsent(rects.R2));
   EXPECT_GT(rects.R2.X, rects.R1.X);
+}
+
+// Areas up to far thinner than any player shows keep their composition; beyond, it is shrunk to
+// the budget with its aspect ratio, down to sides of one pixel.
+TEST(FanLayout, CompositionOfThinAreasStaysWithinItsBudget) {
+  const struct {
+    std::int32_t AW, AH;
+    bool kept;
+  } cases[] = {{640, 480, true},   {1, 1, true},       {1920, 20, true},   {20, 1920, true},
+               {100000, 1, false}, {1, 100000, false}, {100000, 9, false}, {std::numeric_limits<std::int32_t>::max(), 1, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.AW << " x " << c.AH);
+    const auto orig = CalcCompositionSize(119, 119, c.AW, c.AH);
+    const auto limited = LimitCompositionSize(orig, c.AW, c.AH);
+    if (c.kept) {
+      EXPECT_EQ(limited, orig);
+      continue;
+    }
+    const std::int64_t budget = std::max(kCompositionBudgetFloor, 4 * std::int64_t{c.AW} * c.AH);
+    EXPECT_LE(std::int64_t{limited.OrigWidth} * limited.OrigHeight, budget);
+    EXPECT_GE(std::int64_t{limited.OrigWidth} * limited.OrigHeight, budget / 4) << "shrunk too far";
+    EXPECT_GE(std::min(limited.OrigWidth, limited.OrigHeight), 1);
+    EXPECT_EQ(limited.OrigWidth >= limited.OrigHeight, orig.OrigWidth >= orig.OrigHeight);
+  }
 }
 
 }  // namespace
