@@ -1,12 +1,23 @@
 #include "support/scratch_folder.h"
 
+#include <gtest/gtest.h>
+
 #include <fstream>
 #include <stdexcept>
 
 namespace vf::test {
 
 std::filesystem::path ScratchFolder(std::string_view name) {
-  const std::filesystem::path folder = std::filesystem::current_path() / "scratch" / std::string(name);
+  // CTest runs the cases of one test program in parallel processes: each case gets a folder of its
+  // own, so that no case wipes another's files.
+  std::string testCase = "outside_a_test";
+  if (const auto* info = ::testing::UnitTest::GetInstance()->current_test_info()) {
+    testCase = std::string(info->test_suite_name()) + "." + info->name();
+    for (char& c : testCase)
+      if (c == '/' || c == '\\') c = '_';
+  }
+  const std::filesystem::path folder =
+      std::filesystem::current_path() / "scratch" / std::string(name) / testCase;
   // A read-only file left by an earlier run must not stop the clean-up.
   std::error_code ignored;
   for (auto it = std::filesystem::recursive_directory_iterator(folder, ignored);
