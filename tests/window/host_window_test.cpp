@@ -27,24 +27,29 @@ using platform::Point;
 using platform::Rect;
 
 // The window presenter with a script run on the host's own thread after every painted frame,
-// where a user's hand acts between two frames.
+// where a user's hand acts between two frames. Once the script says it is done, the user quits,
+// so the script's pace does not depend on the machine's frame rate.
 class ScriptedPresenter final : public fanhost::Presenter {
  public:
-  ScriptedPresenter(fanhost::WindowPresenter& inner, std::function<void(long)> step)
+  ScriptedPresenter(fanhost::WindowPresenter& inner, std::function<bool(long)> step)
       : FInner(inner), FStep(std::move(step)) {}
   platform::DeviceContext DC() override { return FInner.DC(); }
   int Width() const override { return FInner.Width(); }
   int Height() const override { return FInner.Height(); }
-  void OnInput(fanhost::HostInputHandler handler) override { FInner.OnInput(std::move(handler)); }
+  void OnInput(fanhost::HostInputHandler handler) override {
+    FOnInput = handler;
+    FInner.OnInput(std::move(handler));
+  }
   void FramePainted(long frame) override {
     FInner.FramePainted(frame);
-    FStep(frame);
+    if (FStep(frame) && FOnInput) FOnInput({fanhost::HostInput::Kind::Quit});
   }
   void Finish() override { FInner.Finish(); }
 
  private:
   fanhost::WindowPresenter& FInner;
-  std::function<void(long)> FStep;
+  std::function<bool(long)> FStep;
+  fanhost::HostInputHandler FOnInput;
 };
 
 fanhost::StereoAudio Silence(double seconds) {
@@ -82,7 +87,7 @@ TEST(HostWindow, ResizesAndClicksReachThePluginWithClientSizeAndPosition) {
   aimp::IVisualPlugin object{&slots};
   fanhost::PluginRef plugin(&object);
 
-  const auto audio = Silence(2.0);
+  const auto audio = Silence(30.0);
   fanhost::LivePlayback playback(audio, 0.0, nullptr);
   Rect client;
   ScriptedPresenter scripted(*presenter, [&](long frame) {
@@ -95,6 +100,7 @@ TEST(HostWindow, ResizesAndClicksReachThePluginWithClientSizeAndPosition) {
       window_test::PressButton(MouseButton::Left);
       window_test::ReleaseButton(MouseButton::Left);
     }
+    return frame == 30;
   });
   fanhost::Drive(plugin, audio, playback, scripted, {30, false});
   plugin.Detach();
@@ -121,7 +127,7 @@ TEST(HostWindow, AClickOnTheVisualisationOpensTheOptionsWindowAtThePointer) {
   ASSERT_TRUE(host.Load(fanhost::ModulePathBesideExecutable("VindeluxFan"))) << host.LastError();
   auto presenter = fanhost::WindowPresenter::Create(480, 300, "");
   ASSERT_NE(presenter, nullptr);
-  const auto audio = fanhost::SynthesiseDefaultTrack(2.0);
+  const auto audio = fanhost::SynthesiseDefaultTrack(30.0);
   fanhost::LivePlayback playback(audio, 0.0, nullptr);
   auto* hostWindow = static_cast<SDL_Window*>(presenter->Window().NativeHandle());
 
@@ -131,6 +137,7 @@ TEST(HostWindow, AClickOnTheVisualisationOpensTheOptionsWindowAtThePointer) {
   Rect client;
   platform::PixelBuffer screen;
   platform::PixelBuffer painted;
+  long appeared = -1;
   ScriptedPresenter scripted(*presenter, [&](long frame) {
     if (frame == 10) {
       before = OtherShownWindows(hostWindow);
@@ -140,8 +147,14 @@ TEST(HostWindow, AClickOnTheVisualisationOpensTheOptionsWindowAtThePointer) {
       window_test::PressButton(MouseButton::Left);
       window_test::ReleaseButton(MouseButton::Left);
     }
-    if (frame == 30) {
-      after = OtherShownWindows(hostWindow);
+    if (frame < 20) return false;
+    // The options window appears within a few frames; the screen is taken a few frames later,
+    // when the display has drawn it.
+    after = OtherShownWindows(hostWindow);
+    if (after.empty() && frame < 200) return false;
+    if (appeared < 0) appeared = frame;
+    if (!after.empty() && frame < appeared + 5) return false;
+    {
       if (after.size() == 1) {
         int x = 0, y = 0, w = 0, h = 0;
         SDL_GetWindowPosition(after[0], &x, &y);
@@ -151,6 +164,7 @@ TEST(HostWindow, AClickOnTheVisualisationOpensTheOptionsWindowAtThePointer) {
       screen = window_test::CaptureScreen(client);
       painted = platform::ReadPixels(presenter->DC(), 0, 0, presenter->Width(), presenter->Height());
     }
+    return true;
   });
   {
     fanhost::PluginRef plugin = host.QueryVisual();
