@@ -119,6 +119,8 @@ bool TsControlHost::Dispatch(const WindowEvent& event) {
       return true;
     case WindowEvent::Kind::CloseRequest:
     case WindowEvent::Kind::Paint:
+    case WindowEvent::Kind::Resize:
+    case WindowEvent::Kind::DoubleClick:
       return true;
   }
   return true;

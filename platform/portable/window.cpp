@@ -53,6 +53,10 @@ Key KeyOf(SDL_Keycode code) {
   }
 }
 
+char LetterOf(SDL_Keycode code) {
+  return code >= SDLK_a && code <= SDLK_z ? static_cast<char>('a' + (code - SDLK_a)) : '\0';
+}
+
 ShiftState ShiftOf(Uint16 mod) {
   return {(mod & KMOD_SHIFT) != 0, (mod & KMOD_CTRL) != 0, (mod & KMOD_ALT) != 0};
 }
@@ -209,6 +213,7 @@ class SdlPopupWindow final : public PopupWindow, public portable::RoutedWindow {
       case SDL_KEYDOWN:
         out.Type = WindowEvent::Kind::KeyDown;
         out.KeyCode = KeyOf(event.key.keysym.sym);
+        out.Letter = LetterOf(event.key.keysym.sym);
         out.Shift = ShiftOf(event.key.keysym.mod);
         break;
       default:
@@ -273,7 +278,166 @@ class SdlPopupWindow final : public PopupWindow, public portable::RoutedWindow {
   Drag FDrag;
 };
 
+
+// The host's framed window. Its content is drawn straight into the window's own surface, which
+// SDL makes anew at every size; a copy is kept for exposes.
+class SdlHostWindow final : public HostWindow, public portable::RoutedWindow {
+ public:
+  SdlHostWindow(SDL_Window* window, WindowEventHandler onEvent)
+      : FWindow(window), FId(SDL_GetWindowID(window)), FOnEvent(std::move(onEvent)) {
+    portable::RegisterWindow(FId, this);
+  }
+
+  ~SdlHostWindow() override {
+    std::lock_guard guard(SdlLock());
+    portable::UnregisterWindow(FId);
+    SDL_DestroyWindow(FWindow);
+  }
+
+  void Present(const PixelBuffer& pixels) override {
+    std::lock_guard guard(SdlLock());
+    FContent = pixels;
+    ShowContent();
+  }
+
+  void Show() override {
+    std::lock_guard guard(SdlLock());
+    SDL_ShowWindow(FWindow);
+    FVisible = true;
+    ShowContent();
+  }
+
+  void SetTitle(const std::string& title) override {
+    std::lock_guard guard(SdlLock());
+    SDL_SetWindowTitle(FWindow, title.c_str());
+  }
+
+  void SetFullscreen(bool fullscreen) override {
+    std::lock_guard guard(SdlLock());
+    SDL_SetWindowFullscreen(FWindow, fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+  }
+
+  bool IsFullscreen() const override {
+    std::lock_guard guard(SdlLock());
+    return (SDL_GetWindowFlags(FWindow) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
+  }
+
+  Rect ClientBounds() const override {
+    std::lock_guard guard(SdlLock());
+    int x = 0, y = 0, w = 0, h = 0;
+    SDL_GetWindowPosition(FWindow, &x, &y);
+    SDL_GetWindowSize(FWindow, &w, &h);
+    return {x, y, x + w, y + h};
+  }
+
+  void* NativeHandle() const override { return FWindow; }
+
+  void HandleEvent(const SDL_Event& event) override {
+    WindowEvent out;
+    bool doubleClick = false;
+    switch (event.type) {
+      case SDL_WINDOWEVENT:
+        switch (event.window.event) {
+          case SDL_WINDOWEVENT_EXPOSED: {
+            std::lock_guard guard(SdlLock());
+            ShowContent();
+            return;
+          }
+          case SDL_WINDOWEVENT_SIZE_CHANGED:
+            // SDL reports one change twice (RESIZED and SIZE_CHANGED); the latter comes for
+            // every cause, so it alone is passed on, once per new size.
+            if (event.window.data1 == FLastWidth && event.window.data2 == FLastHeight) return;
+            FLastWidth = event.window.data1;
+            FLastHeight = event.window.data2;
+            out.Type = WindowEvent::Kind::Resize;
+            out.ClientWidth = event.window.data1;
+            out.ClientHeight = event.window.data2;
+            break;
+          case SDL_WINDOWEVENT_CLOSE: out.Type = WindowEvent::Kind::CloseRequest; break;
+          case SDL_WINDOWEVENT_FOCUS_GAINED: out.Type = WindowEvent::Kind::FocusIn; break;
+          case SDL_WINDOWEVENT_FOCUS_LOST: out.Type = WindowEvent::Kind::FocusOut; break;
+          case SDL_WINDOWEVENT_LEAVE: out.Type = WindowEvent::Kind::MouseLeave; break;
+          default: return;
+        }
+        break;
+      case SDL_MOUSEBUTTONDOWN:
+      case SDL_MOUSEBUTTONUP:
+        if (!ButtonOf(event.button.button, out.Button)) return;
+        out.Type = event.type == SDL_MOUSEBUTTONDOWN ? WindowEvent::Kind::MouseDown
+                                                     : WindowEvent::Kind::MouseUp;
+        out.Position = {event.button.x, event.button.y};
+        out.Shift = ShiftOf(static_cast<Uint16>(SDL_GetModState()));
+        doubleClick = event.type == SDL_MOUSEBUTTONDOWN && event.button.clicks == 2;
+        break;
+      case SDL_MOUSEMOTION:
+        out.Type = WindowEvent::Kind::MouseMove;
+        out.Position = {event.motion.x, event.motion.y};
+        out.Shift = ShiftOf(static_cast<Uint16>(SDL_GetModState()));
+        break;
+      case SDL_KEYDOWN:
+        out.Type = WindowEvent::Kind::KeyDown;
+        out.KeyCode = KeyOf(event.key.keysym.sym);
+        out.Letter = LetterOf(event.key.keysym.sym);
+        out.Shift = ShiftOf(event.key.keysym.mod);
+        break;
+      default:
+        return;
+    }
+    // The second press of a double click comes as the double click alone, as on Windows.
+    if (doubleClick) out.Type = WindowEvent::Kind::DoubleClick;
+    // The handler may destroy this window: nothing of it is used after the call.
+    if (FOnEvent) FOnEvent(out);
+  }
+
+  bool TrackDrag() override { return false; }
+  bool Dragging() const override { return false; }
+
+ private:
+  // Called under the lock.
+  void ShowContent() {
+    if (!FVisible) return;
+    SDL_Surface* surface = SDL_GetWindowSurface(FWindow);
+    if (surface == nullptr) return;
+    SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0));
+    if (!FContent.Empty()) {
+      SDL_Surface* source = SDL_CreateRGBSurfaceWithFormatFrom(
+          const_cast<Pixel32*>(FContent.Row(0)), FContent.Width(), FContent.Height(), 32,
+          static_cast<int>(FContent.Stride()), SDL_PIXELFORMAT_XRGB8888);
+      if (source != nullptr) {
+        SDL_BlitSurface(source, nullptr, surface, nullptr);
+        SDL_FreeSurface(source);
+      }
+    }
+    SDL_UpdateWindowSurface(FWindow);
+  }
+
+  SDL_Window* FWindow;
+  std::uint32_t FId;
+  WindowEventHandler FOnEvent;
+  PixelBuffer FContent;
+  bool FVisible = false;
+  int FLastWidth = 0;
+  int FLastHeight = 0;
+};
+
 }  // namespace
+
+std::unique_ptr<HostWindow> HostWindow::Create(const HostWindowStyle& style,
+                                               WindowEventHandler onEvent) {
+  if (style.ClientWidth <= 0 || style.ClientHeight <= 0) return nullptr;
+  if (!portable::EnsureVideo()) return nullptr;
+  std::lock_guard guard(SdlLock());
+  SDL_Window* window = SDL_CreateWindow(style.Title.c_str(), SDL_WINDOWPOS_CENTERED,
+                                        SDL_WINDOWPOS_CENTERED, style.ClientWidth,
+                                        style.ClientHeight,
+                                        SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN);
+  if (window == nullptr) {
+    std::fprintf(stderr, "vindelux-platform: no window: %s\n", SDL_GetError());
+    return nullptr;
+  }
+  auto host = std::make_unique<SdlHostWindow>(window, std::move(onEvent));
+  return host;
+}
 
 std::unique_ptr<PopupWindow> PopupWindow::Create(const PopupWindowStyle& style,
                                                  WindowEventHandler onEvent) {

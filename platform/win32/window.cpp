@@ -273,6 +273,11 @@ std::unique_ptr<PopupWindow> PopupWindow::Create(const PopupWindowStyle& style,
   return window;
 }
 
+// The framed host window is made on Linux only so far; here the host stays headless.
+std::unique_ptr<HostWindow> HostWindow::Create(const HostWindowStyle&, WindowEventHandler) {
+  return nullptr;
+}
+
 Point CursorPos() {
   POINT pt{};
   GetCursorPos(&pt);

@@ -16,6 +16,10 @@ void TapEnterKey();
 // window manager's delete request on X).
 void RequestClose(platform::PopupWindow& window);
 
+// Gives a window (its native handle) a new client size from outside, as a user dragging its
+// border does.
+void ResizeWindow(void* nativeHandle, int width, int height);
+
 // The screen's pixels in a rectangle, fourth byte 255.
 platform::PixelBuffer CaptureScreen(const platform::Rect& area);
 

@@ -89,4 +89,13 @@ void RequestClose(platform::PopupWindow& window) {
   PostMessageW(static_cast<HWND>(window.NativeHandle()), WM_CLOSE, 0, 0);
 }
 
+void ResizeWindow(void* nativeHandle, int width, int height) {
+  const HWND window = static_cast<HWND>(nativeHandle);
+  RECT frame{0, 0, width, height};
+  AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE)), FALSE,
+                     static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE)));
+  SetWindowPos(window, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 }  // namespace window_test

@@ -96,4 +96,15 @@ void RequestClose(platform::PopupWindow& window) {
   XSync(d, False);
 }
 
+void ResizeWindow(void* nativeHandle, int width, int height) {
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (!SDL_GetWindowWMInfo(static_cast<SDL_Window*>(nativeHandle), &info)) {
+    throw std::runtime_error("no X window behind the SDL window");
+  }
+  XResizeWindow(Connection(), info.info.x11.window, static_cast<unsigned>(width),
+                static_cast<unsigned>(height));
+  XSync(Connection(), False);
+}
+
 }  // namespace window_test

@@ -9,34 +9,71 @@
 
 namespace fanhost {
 
-DriveSummary Drive(const PluginRef& plugin, const StereoAudio& audio, Presenter& presenter,
-                   const DriveSettings& settings) {
+DriveSummary Drive(const PluginRef& plugin, const StereoAudio& audio, Playback& playback,
+                   Presenter& presenter, const DriveSettings& settings) {
   auto* self = plugin.Get();
   const auto& slots = *plugin;
   std::printf("Initialize -> %d\n", slots.Initialize(self));
   slots.DisplayResize(self, presenter.Width(), presenter.Height());
 
   DriveSummary summary;
-  summary.seconds = settings.seconds > 0.0 ? std::min(settings.seconds, audio.Seconds()) : audio.Seconds();
-  summary.frames = static_cast<long>(summary.seconds * settings.fps);
+  presenter.OnInput([&](const HostInput& input) {
+    switch (input.Type) {
+      case HostInput::Kind::Resize:
+        slots.DisplayResize(self, input.X, input.Y);
+        break;
+      case HostInput::Kind::Click:
+        slots.DisplayClick(self, input.X, input.Y);
+        break;
+      case HostInput::Kind::TogglePause:
+        playback.SetPaused(!playback.Paused());
+        std::printf("%s\n", playback.Paused() ? "paused" : "playing");
+        break;
+      case HostInput::Kind::Quit:
+        summary.quit = true;
+        break;
+    }
+  });
+
   const std::size_t samplesPerFrame = audio.sampleRate / static_cast<std::uint32_t>(settings.fps);
   const auto frameTime = std::chrono::microseconds(1'000'000 / settings.fps);
   auto deadline = std::chrono::steady_clock::now();
+  auto secondStart = deadline;
   std::uint32_t ticksThisSecond = 0;
+  long framesThisSecond = 0;
   long levelSumL = 0, levelSumR = 0;
+  bool clicked = !settings.clickAfterOneSecond;
+  std::size_t position = 0;
   aimp::TAIMPVisualData data{};
 
-  for (long frame = 0; frame < summary.frames; ++frame) {
-    AnalyseFrame(audio, static_cast<std::size_t>(frame) * samplesPerFrame, samplesPerFrame, data);
+  for (long frame = 0; !summary.quit && !playback.Finished(frame); ++frame) {
+    position = playback.Position(frame);
+    if (playback.Paused()) {
+      // A paused player hands out silence: nothing is heard.
+      data = aimp::TAIMPVisualData{};
+    } else {
+      AnalyseFrame(audio, position, samplesPerFrame, data);
+    }
     slots.DisplayRender(self, presenter.DC(), &data);
     presenter.FramePainted(frame);
+    ++summary.frames;
+    ++framesThisSecond;
     levelSumL += data.LevelL;
     levelSumR += data.LevelR;
-    if ((frame + 1) % settings.fps == 0) {
-      std::printf("t=%5.1fs  mean level L=%3ld R=%3ld  clock ticks this second: %u\n",
-                  static_cast<double>(frame + 1) / settings.fps, levelSumL / settings.fps,
-                  levelSumR / settings.fps, ticksThisSecond);
+    if (!clicked && position >= audio.sampleRate) {
+      clicked = true;
+      slots.DisplayClick(self, presenter.Width() / 2, presenter.Height() / 2);
+    }
+    if (framesThisSecond == settings.fps) {
+      const auto now = std::chrono::steady_clock::now();
+      const double wall = std::chrono::duration<double>(now - secondStart).count();
+      std::printf("t=%5.1fs  level L=%3ld R=%3ld  %5.1f frames/s  clock ticks: %u\n",
+                  static_cast<double>(position) / audio.sampleRate, levelSumL / settings.fps,
+                  levelSumR / settings.fps, wall > 0.0 ? framesThisSecond / wall : 0.0,
+                  ticksThisSecond);
       std::fflush(stdout);
+      secondStart = now;
+      framesThisSecond = 0;
       ticksThisSecond = 0;
       levelSumL = levelSumR = 0;
     }
@@ -47,11 +84,16 @@ DriveSummary Drive(const PluginRef& plugin, const StereoAudio& audio, Presenter&
       summary.ticks += pumped.timerMessages;
       ticksThisSecond += pumped.timerMessages;
       const auto now = std::chrono::steady_clock::now();
-      if (now >= deadline) break;
+      if (now >= deadline || summary.quit) break;
       platform::WaitForMessages(static_cast<std::uint32_t>(
           std::chrono::ceil<std::chrono::milliseconds>(deadline - now).count()));
     }
+    // A frame that came too late is not made up for with a burst of frames.
+    deadline = std::max(deadline, std::chrono::steady_clock::now() - frameTime);
   }
+  if (summary.frames > 0)
+    summary.seconds = static_cast<double>(position + samplesPerFrame) / audio.sampleRate;
+  presenter.OnInput(nullptr);
   presenter.Finish();
   slots.Deinitialize(self);
   return summary;

@@ -5,6 +5,7 @@
 // Exit codes: 0 played, 1 a file could not be written, 2 bad input (arguments, WAV file, module).
 #include <algorithm>
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include "fanhost/audio.h"
@@ -12,6 +13,9 @@
 #include "fanhost/headless_presenter.h"
 #include "fanhost/module_host.h"
 #include "fanhost/options.h"
+#include "fanhost/playback.h"
+#include "fanhost/window_presenter.h"
+#include "platform/audio_output.h"
 
 namespace {
 
@@ -59,12 +63,35 @@ int main(int argc, char** argv) {
                 fanhost::Narrow(slots.PluginInfo(self)).c_str(),
                 fanhost::Narrow(slots.AuthorName(self)).c_str(), slots.PluginFlags(self));
 
-    const int recordEvery = std::max(1, options.fps / std::min(options.recordFps, options.fps));
-    fanhost::HeadlessPresenter presenter(options.width, options.height, options.snapshot,
-                                         options.record, options.fps / recordEvery, recordEvery);
-    const auto summary = fanhost::Drive(plugin, audio, presenter, {options.seconds, options.fps});
-    std::printf("Deinitialize; %ld frames rendered, %u clock ticks in %.1f s\n", summary.frames,
-                summary.ticks, summary.seconds);
+    std::unique_ptr<fanhost::Presenter> presenter;
+    std::unique_ptr<fanhost::Playback> playback;
+    if (!options.headless) {
+      presenter = fanhost::WindowPresenter::Create(options.width, options.height, options.snapshot);
+      if (!presenter) std::puts("no window can be made here: playing off screen");
+    }
+    if (presenter) {
+      std::printf("window: %dx%d (Space pauses, F or double click: full screen, Esc or Q quits)\n",
+                  options.width, options.height);
+      if (!options.record.empty()) std::puts("--record is for off-screen runs; not recording");
+      std::string why;
+      auto output = platform::AudioOutput::Open(audio.sampleRate, why);
+      if (output) std::printf("sound: %s\n", output->Name().c_str());
+      else std::printf("sound: none (%s); playing silently on the clock\n", why.c_str());
+      playback = std::make_unique<fanhost::LivePlayback>(audio, options.seconds, std::move(output));
+    } else {
+      std::printf("off screen: %dx%d\n", options.width, options.height);
+      const int recordEvery = std::max(1, options.fps / std::min(options.recordFps, options.fps));
+      presenter = std::make_unique<fanhost::HeadlessPresenter>(
+          options.width, options.height, options.snapshot, options.record,
+          options.fps / recordEvery, recordEvery);
+      playback = std::make_unique<fanhost::PacedPlayback>(audio, options.seconds, options.fps);
+    }
+    const auto summary = fanhost::Drive(plugin, audio, *playback, *presenter,
+                                        {options.fps, options.optionsDemo});
+    std::printf("Deinitialize; %ld frames rendered, %u clock ticks in %.1f s of the track%s\n",
+                summary.frames, summary.ticks, summary.seconds,
+                summary.quit ? " (stopped by the user)" : "");
+    presenter.reset();
   }  // the final Release
   host.Unload();
   std::puts("module unloaded");

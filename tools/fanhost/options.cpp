@@ -41,8 +41,12 @@ void PrintUsage() {
   std::puts(
       "usage: fanhost [--module FILE] [--wav FILE] [--seconds S] [--fps N] [--size WxH]\n"
       "               [--snapshot FILE.png] [--record FILE.png] [--record-fps N]\n"
-      "Plays the built-in default track unless --wav is given. --snapshot writes the last frame,\n"
-      "--record an animated PNG of the whole run (10 frames a second unless --record-fps).");
+      "               [--headless] [--options-demo]\n"
+      "Plays the built-in default track unless --wav is given, in a window where there is a\n"
+      "display (Space pauses, F or a double click toggles full screen, Esc or Q quits) and off\n"
+      "screen otherwise or with --headless. --snapshot writes the last frame, --record (off\n"
+      "screen) an animated PNG of the whole run (10 frames a second unless --record-fps).\n"
+      "--options-demo clicks the visualisation a second into the track, opening its options.");
 }
 
 bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
@@ -57,6 +61,9 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
     if (arg == "--help" || arg == "-h") {
       error = "help";
       return false;
+    } else if (arg == "--headless" || arg == "--options-demo") {
+      (arg == "--headless" ? options.headless : options.optionsDemo) = true;
+      continue;
     } else if (arg == "--module" || arg == "--wav" || arg == "--record" || arg == "--snapshot") {
       if (!needsValue()) return false;
       std::string& target = arg == "--module" ? options.module

@@ -15,6 +15,8 @@ struct Options {
   int fps = 30;
   int width = 640;
   int height = 480;
+  bool headless = false;     // off screen even where a display exists
+  bool optionsDemo = false;  // open the plug-in's options a second into the track
 };
 
 // False with the reason in error for arguments that make no sense.

@@ -1,10 +1,21 @@
 #pragma once
 
+#include <functional>
+
 #include "platform/surface.h"
 
 // Where the visualisation area lives and what becomes of each painted frame: an off-screen surface
 // written to files, or a window on the screen.
 namespace fanhost {
+
+// What the user asks of the player through its window.
+struct HostInput {
+  enum class Kind { Resize, Click, TogglePause, Quit };
+  Kind Type = Kind::Quit;
+  int X = 0;  // Resize: the new width; Click: the position in the area
+  int Y = 0;  // Resize: the new height
+};
+using HostInputHandler = std::function<void(const HostInput&)>;
 
 class Presenter {
  public:
@@ -13,6 +24,8 @@ class Presenter {
   virtual platform::DeviceContext DC() = 0;
   virtual int Width() const = 0;
   virtual int Height() const = 0;
+  // Where the user's requests go; an off-screen area has none.
+  virtual void OnInput(HostInputHandler) {}
   // Called after every render call with the frame's number.
   virtual void FramePainted(long frame) = 0;
   // Called once after the last frame.

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "platform/api.h"
 #include "platform/pixel_buffer.h"
@@ -56,12 +57,17 @@ struct WindowEvent {
     FocusOut,
     CloseRequest,  // the user or the system asks the window to close; nothing closes by itself
     Paint,         // the content must be presented again (exposed, resized)
+    Resize,        // ClientWidth, ClientHeight: the client area's new size
+    DoubleClick,   // Button, Position, Shift: the second press of a double click, in its place
   };
   Kind Type = Kind::Paint;
   MouseButton Button = MouseButton::Left;
   Key KeyCode = Key::Other;
   ShiftState Shift;
   Point Position;
+  char Letter = 0;  // KeyDown of a letter key: 'a' to 'z' (KeyCode is then Other)
+  int ClientWidth = 0;
+  int ClientHeight = 0;
 };
 
 using WindowEventHandler = std::function<void(const WindowEvent&)>;
@@ -114,6 +120,38 @@ class VF_PLATFORM_API PopupWindow {
 
  protected:
   PopupWindow() = default;
+};
+
+struct HostWindowStyle {
+  std::string Title;  // UTF-8
+  int ClientWidth = 0;
+  int ClientHeight = 0;
+};
+
+// A player's main window: a normal top-level window with title bar and a frame the user can drag
+// to resize it, and a taskbar entry. Created hidden. Every change of the client size, also while
+// the border is being dragged, is a Resize event.
+class VF_PLATFORM_API HostWindow {
+ public:
+  // Null when the platform cannot make a window (no display at all).
+  static std::unique_ptr<HostWindow> Create(const HostWindowStyle& style,
+                                            WindowEventHandler onEvent);
+  virtual ~HostWindow() = default;
+
+  // Hands the window its content, at most the client size; the rest of the client area is black.
+  // The window keeps a copy and shows it again whenever the system asks.
+  virtual void Present(const PixelBuffer& pixels) = 0;
+  virtual void Show() = 0;
+  virtual void SetTitle(const std::string& title) = 0;
+  virtual void SetFullscreen(bool fullscreen) = 0;
+  virtual bool IsFullscreen() const = 0;
+  // The client area's size now (Right and Bottom are the width and height) and its place on the
+  // screen.
+  virtual Rect ClientBounds() const = 0;
+  virtual void* NativeHandle() const = 0;
+
+ protected:
+  HostWindow() = default;
 };
 
 // The pointer's position on the screen.
