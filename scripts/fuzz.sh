@@ -14,15 +14,16 @@ bash scripts/ensure-packages.sh fuzz
 out=build/fuzz
 mkdir -p "$out"
 flags=(-std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined
-       -fno-omit-frame-pointer -Wall -Wextra -Werror -I"$root" -I"$root/platform" -I"$root/platform/include")
+       -fno-omit-frame-pointer -Wall -Wextra -Werror -I"$root" -I"$root/platform" -I"$root/platform/include" -I"$root/tools")
 
 # target name, then its sources
 declare -A sources=(
   [ini_text_fuzz]="tests/fuzz/ini_text_fuzz.cpp platform/portable/ini_file.cpp"
   [settings_number_fuzz]="tests/fuzz/settings_number_fuzz.cpp host/settings_number.cpp"
+  [wav_reader_fuzz]="tests/fuzz/wav_reader_fuzz.cpp tools/fanhost/wav_reader.cpp"
 )
 targets=("$@")
-((${#targets[@]})) || targets=(ini_text_fuzz settings_number_fuzz)
+((${#targets[@]})) || targets=(ini_text_fuzz settings_number_fuzz wav_reader_fuzz)
 
 for target in "${targets[@]}"; do
   [[ -n ${sources[$target]:-} ]] || { echo "unknown fuzz target: $target" >&2; exit 2; }
