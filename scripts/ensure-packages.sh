@@ -17,7 +17,7 @@ display_linux=(libx11-dev libxtst-dev)
 # The Debian package: dpkg-shlibdeps finds its dependencies.
 deb=(dpkg-dev)
 windows=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686
-         binutils-mingw-w64-x86-64 libz-mingw-w64-dev dpkg-dev)
+         binutils-mingw-w64-x86-64 libz-mingw-w64-dev dpkg-dev zip)
 wine64=(wine wine64)
 # 32-bit Windows programs need wine's i386 build, from the i386 architecture.
 wine32=(wine wine32:i386)
