@@ -8,4 +8,4 @@ shift
 log=$("$@" 2>&1) || { echo "$log"; echo "FAIL: the host exited with $?" >&2; exit 1; }
 echo "$log"
 grep -qF "plug-in: $identity," <<<"$log" || { echo "FAIL: no plug-in \"$identity\"" >&2; exit 1; }
-[[ "$(tail -n 1 <<<"$log")" == "module unloaded" ]] || { echo "FAIL: the module was not unloaded" >&2; exit 1; }
+[[ "$(tail -n 1 <<<"$log" | tr -d '\r')" == "module unloaded" ]] || { echo "FAIL: the module was not unloaded" >&2; exit 1; }
