@@ -2,7 +2,8 @@
 # Installs the Debian packages a lane needs, only those that are missing. Works as root, or as a
 # user who may use sudo.
 # Usage: scripts/ensure-packages.sh LANE...
-#   LANE: linux, linux-asan, win64, win32, main (what the main job needs), bench, fuzz, tools
+#   LANE: linux, linux-asan, win64, win32, main (what the main job needs), package (the release
+#         packages), bench, fuzz, tools
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=scripts/lib/privileged.sh
@@ -13,8 +14,10 @@ linux=(libbenchmark-dev libpixman-1-dev libsdl2-dev libfreetype-dev fonts-wine f
 # A virtual X display for the tests of real windows, and real input for them (XTEST).
 display=(xvfb xauth x11-utils)
 display_linux=(libx11-dev libxtst-dev)
+# The Debian package: dpkg-shlibdeps finds its dependencies.
+deb=(dpkg-dev)
 windows=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686
-         binutils-mingw-w64-x86-64 libz-mingw-w64-dev dpkg-dev)
+         binutils-mingw-w64-x86-64 libz-mingw-w64-dev dpkg-dev zip)
 wine64=(wine wine64)
 # 32-bit Windows programs need wine's i386 build, from the i386 architecture.
 wine32=(wine wine32:i386)
@@ -24,8 +27,9 @@ fuzz=(clang libclang-rt-14-dev)
 wanted=("${common[@]}")
 for lane in "$@"; do
   case "$lane" in
-    linux|linux-asan) wanted+=("${linux[@]}" "${display[@]}" "${display_linux[@]}") ;;
+    linux|linux-asan) wanted+=("${linux[@]}" "${display[@]}" "${display_linux[@]}" "${deb[@]}") ;;
     main) wanted+=("${linux[@]}") ;;
+    package) wanted+=("${linux[@]}" "${deb[@]}" "${windows[@]}") ;;
     win64) wanted+=("${windows[@]}" "${wine64[@]}" "${display[@]}") ;;
     win32)
       wanted+=("${windows[@]}")

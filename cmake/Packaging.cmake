@@ -1,0 +1,62 @@
+# The release packages, made by CPack from the "runtime" install component only (tests, benchmarks
+# and the libraries built for them install nothing into a package):
+#   Windows: VindeluxFan-<version>-win32.zip (win64 for the 64-bit build) with the stripped DLL, the
+#            install text, the licence and the DLL's SHA-256 checksum.
+#   Linux:   vindelux-fan_<version>_<arch>.deb with fanhost as a command, the module and its
+#            platform library in /usr/lib/vindelux-fan, where fanhost finds them.
+set(CPACK_PACKAGE_NAME VindeluxFan)
+set(CPACK_PACKAGE_VENDOR "The Vindelux Fan developers")
+set(CPACK_PACKAGE_CONTACT "The Vindelux Fan developers")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Music visualisation plug-in: spinning fans that follow the music")
+set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
+set(CPACK_INSTALL_CMAKE_PROJECTS "${CMAKE_BINARY_DIR};${PROJECT_NAME};runtime;/")
+set(CPACK_STRIP_FILES ON)
+set(CPACK_PACKAGE_CHECKSUM SHA256)
+
+if(WIN32)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    set(bits 32)
+  else()
+    set(bits 64)
+  endif()
+  set(CPACK_GENERATOR ZIP)
+  set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/PackagingSortedZip.cmake)
+  set(CPACK_PACKAGE_FILE_NAME VindeluxFan-${PROJECT_VERSION}-win${bits})
+  install(TARGETS VindeluxFan RUNTIME DESTINATION . COMPONENT runtime)
+  install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION . RENAME LICENSE.txt COMPONENT runtime)
+  configure_file(${PROJECT_SOURCE_DIR}/packaging/INSTALL-windows.txt
+                 ${CMAKE_BINARY_DIR}/packaging/INSTALL.txt @ONLY NEWLINE_STYLE CRLF)
+  install(FILES ${CMAKE_BINARY_DIR}/packaging/INSTALL.txt DESTINATION . COMPONENT runtime)
+  # The checksum of the DLL as installed, that is after stripping; sha256sum's format.
+  install(CODE [[
+    set(folder "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}")
+    file(SHA256 "${folder}/VindeluxFan.dll" sum)
+    file(WRITE "${folder}/SHA256SUMS.txt" "${sum} *VindeluxFan.dll\r\n")
+  ]] COMPONENT runtime)
+else()
+  set(CPACK_GENERATOR DEB)
+  set(CPACK_DEBIAN_PACKAGE_NAME vindelux-fan)
+  set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+  set(CPACK_DEBIAN_PACKAGE_SECTION sound)
+  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+  # dpkg-shlibdeps finds the platform library inside the package through the binaries' $ORIGIN.
+  # The options window draws its text with one of these fonts, which no binary links.
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-wine | fonts-dejavu-core")
+  set(CPACK_PACKAGE_DESCRIPTION
+      "The visualisation module, its platform library and fanhost, a small player that drives the module with a WAV file or a built-in track.")
+  set(libdir lib/vindelux-fan)
+  set_target_properties(fanhost PROPERTIES INSTALL_RPATH "$ORIGIN")
+  install(TARGETS VindeluxFan vf_platform fanhost
+          RUNTIME DESTINATION ${libdir} COMPONENT runtime LIBRARY DESTINATION ${libdir} COMPONENT runtime)
+  # fanhost loads the module beside its own resolved path, so the command is a link to it.
+  install(CODE [[
+    set(bin "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}/bin")
+    file(MAKE_DIRECTORY "${bin}")
+    file(CREATE_LINK ../lib/vindelux-fan/fanhost "${bin}/fanhost" SYMBOLIC)
+  ]] COMPONENT runtime)
+  install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION share/doc/vindelux-fan RENAME copyright
+          COMPONENT runtime)
+endif()
+
+include(CPack)

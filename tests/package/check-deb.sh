@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# Packs the Debian package from a built tree and checks it the way a user meets it: what it holds,
+# what it depends on, and that its fanhost, installed into a scratch root, plays headless with the
+# module it finds beside itself.
+# Usage: check-deb.sh BUILD_TREE OUTPUT_DIR VERSION
+set -euo pipefail
+tree=$1 out=$2 version=$3
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+rm -rf "$out"
+mkdir -p "$out"
+cpack -G DEB --config "$tree/CPackConfig.cmake" -B "$out" >"$out/cpack.log" || { cat "$out/cpack.log"; fail "cpack failed"; }
+debs=("$out"/vindelux-fan_"$version"_*.deb)
+[[ ${#debs[@]} == 1 && -f ${debs[0]} ]] || fail "no single vindelux-fan_${version}_*.deb in $out"
+deb=${debs[0]}
+echo "ok: $(basename "$deb")"
+
+# Exactly these files, owned by root: nothing of the tests or their libraries.
+listing=$(dpkg-deb -c "$deb")
+actual=$(awk '$1 !~ /^d/ {print $6, $7, $8}' <<<"$listing" | sed 's/ *$//' | sort)
+expected=$(sort <<'LIST'
+./usr/bin/fanhost -> ../lib/vindelux-fan/fanhost
+./usr/lib/vindelux-fan/VindeluxFan.so
+./usr/lib/vindelux-fan/fanhost
+./usr/lib/vindelux-fan/libvindelux-platform.so
+./usr/share/doc/vindelux-fan/copyright
+LIST
+)
+[[ "$actual" == "$expected" ]] || fail "the package holds"$'\n'"$actual"$'\n'"instead of"$'\n'"$expected"
+awk '$2 != "root/root" {exit 1}' <<<"$listing" || fail "files not owned by root: $listing"
+echo "ok: the five files, owned by root"
+
+depends=$(dpkg-deb -f "$deb" Depends)
+for needed in libsdl2-2.0-0 libpng16-16 libfreetype6 'fonts-wine | fonts-dejavu-core'; do
+  [[ "$depends" == *"$needed"* ]] || fail "Depends lacks $needed: $depends"
+done
+[[ "$(dpkg-deb -f "$deb" Version)" == "$version" ]] || fail "version is not $version"
+echo "ok: depends on $depends"
+
+root="$out/root"
+dpkg -x "$deb" "$root"
+lib="$root/usr/lib/vindelux-fan"
+for binary in "$lib/VindeluxFan.so" "$lib/libvindelux-platform.so" "$lib/fanhost"; do
+  ! readelf -S "$binary" | grep -qE '\.(symtab|debug_info)\b' || fail "$binary is not stripped"
+done
+echo "ok: binaries stripped"
+
+# The command as a user types it, without a display and without help from the build tree.
+log="$out/fanhost.log"
+env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER -u LD_LIBRARY_PATH \
+  "$root/usr/bin/fanhost" --seconds 1 >"$log" 2>&1 || { cat "$log"; fail "fanhost failed"; }
+cat "$log"
+grep -qF "module: $(cd "$lib" && pwd -P)/VindeluxFan.so" "$log" || fail "fanhost did not load the installed module"
+grep -qF "plug-in: Vindelux Fan, Version $version," "$log" || fail "the module's identity is not Version $version"
+echo "ok: fanhost plays headless with its own module"
