@@ -70,6 +70,42 @@ bool ButtonOf(Uint8 sdlButton, MouseButton& button) {
   }
 }
 
+// The input and window events both kinds of window pass on alike: closing, focus, the pointer
+// leaving, mouse buttons and motion, keys. False for anything else, which the window handles
+// itself or ignores.
+bool TranslateCommonEvent(const SDL_Event& event, WindowEvent& out) {
+  switch (event.type) {
+    case SDL_WINDOWEVENT:
+      switch (event.window.event) {
+        case SDL_WINDOWEVENT_CLOSE: out.Type = WindowEvent::Kind::CloseRequest; return true;
+        case SDL_WINDOWEVENT_FOCUS_GAINED: out.Type = WindowEvent::Kind::FocusIn; return true;
+        case SDL_WINDOWEVENT_FOCUS_LOST: out.Type = WindowEvent::Kind::FocusOut; return true;
+        case SDL_WINDOWEVENT_LEAVE: out.Type = WindowEvent::Kind::MouseLeave; return true;
+        default: return false;
+      }
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+      if (!ButtonOf(event.button.button, out.Button)) return false;
+      out.Type = event.type == SDL_MOUSEBUTTONDOWN ? WindowEvent::Kind::MouseDown
+                                                   : WindowEvent::Kind::MouseUp;
+      out.Position = {event.button.x, event.button.y};
+      out.Shift = ShiftOf(static_cast<Uint16>(SDL_GetModState()));
+      return true;
+    case SDL_MOUSEMOTION:
+      out.Type = WindowEvent::Kind::MouseMove;
+      out.Position = {event.motion.x, event.motion.y};
+      out.Shift = ShiftOf(static_cast<Uint16>(SDL_GetModState()));
+      return true;
+    case SDL_KEYDOWN:
+      out.Type = WindowEvent::Kind::KeyDown;
+      out.KeyCode = KeyOf(event.key.keysym.sym);
+      out.Letter = LetterOf(event.key.keysym.sym);
+      out.Shift = ShiftOf(event.key.keysym.mod);
+      return true;
+    default: return false;
+  }
+}
+
 SDL_Cursor* SystemCursor(CursorShape shape) {
   // Made once, kept for the process: SDL frees its cursors when its video stops.
   static SDL_Cursor* arrow = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_ARROW);
@@ -175,50 +211,21 @@ class SdlPopupWindow final : public PopupWindow, public portable::RoutedWindow {
   void* NativeHandle() const override { return FWindow; }
 
   void HandleEvent(const SDL_Event& event) override {
-    WindowEvent out;
-    switch (event.type) {
-      case SDL_WINDOWEVENT:
-        switch (event.window.event) {
-          case SDL_WINDOWEVENT_EXPOSED: {
-            std::lock_guard guard(SdlLock());
-            ShowContent();
-            return;
-          }
-          case SDL_WINDOWEVENT_CLOSE: out.Type = WindowEvent::Kind::CloseRequest; break;
-          case SDL_WINDOWEVENT_FOCUS_GAINED: out.Type = WindowEvent::Kind::FocusIn; break;
-          case SDL_WINDOWEVENT_FOCUS_LOST: out.Type = WindowEvent::Kind::FocusOut; break;
-          case SDL_WINDOWEVENT_LEAVE: out.Type = WindowEvent::Kind::MouseLeave; break;
-          default: return;
-        }
-        break;
-      case SDL_MOUSEBUTTONDOWN:
-      case SDL_MOUSEBUTTONUP:
-        // While the window is dragged it gets no mouse input, as in a system move loop.
-        if (FDrag.active || !ButtonOf(event.button.button, out.Button)) return;
-        out.Type = event.type == SDL_MOUSEBUTTONDOWN ? WindowEvent::Kind::MouseDown
-                                                     : WindowEvent::Kind::MouseUp;
-        out.Position = {event.button.x, event.button.y};
-        out.Shift = ShiftOf(static_cast<Uint16>(SDL_GetModState()));
-        break;
-      case SDL_MOUSEMOTION:
-        if (FDrag.active) return;
-        {
-          std::lock_guard guard(SdlLock());
-          SDL_SetCursor(SystemCursor(FCursor));
-        }
-        out.Type = WindowEvent::Kind::MouseMove;
-        out.Position = {event.motion.x, event.motion.y};
-        out.Shift = ShiftOf(static_cast<Uint16>(SDL_GetModState()));
-        break;
-      case SDL_KEYDOWN:
-        out.Type = WindowEvent::Kind::KeyDown;
-        out.KeyCode = KeyOf(event.key.keysym.sym);
-        out.Letter = LetterOf(event.key.keysym.sym);
-        out.Shift = ShiftOf(event.key.keysym.mod);
-        break;
-      default:
-        return;
+    if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_EXPOSED) {
+      std::lock_guard guard(SdlLock());
+      ShowContent();
+      return;
     }
+    // While the window is dragged it gets no mouse input, as in a system move loop.
+    const bool mouse = event.type == SDL_MOUSEBUTTONDOWN || event.type == SDL_MOUSEBUTTONUP ||
+                       event.type == SDL_MOUSEMOTION;
+    if (mouse && FDrag.active) return;
+    if (event.type == SDL_MOUSEMOTION) {
+      std::lock_guard guard(SdlLock());
+      SDL_SetCursor(SystemCursor(FCursor));
+    }
+    WindowEvent out;
+    if (!TranslateCommonEvent(event, out)) return;
     // The handler may destroy this window: nothing of it is used after the call.
     if (FOnEvent) FOnEvent(out);
   }
@@ -334,55 +341,24 @@ class SdlHostWindow final : public HostWindow, public portable::RoutedWindow {
 
   void HandleEvent(const SDL_Event& event) override {
     WindowEvent out;
-    bool doubleClick = false;
-    switch (event.type) {
-      case SDL_WINDOWEVENT:
-        switch (event.window.event) {
-          case SDL_WINDOWEVENT_EXPOSED: {
-            std::lock_guard guard(SdlLock());
-            ShowContent();
-            return;
-          }
-          case SDL_WINDOWEVENT_SIZE_CHANGED:
-            // SDL reports one change twice (RESIZED and SIZE_CHANGED); the latter comes for
-            // every cause, so it alone is passed on, once per new size.
-            if (event.window.data1 == FLastWidth && event.window.data2 == FLastHeight) return;
-            FLastWidth = event.window.data1;
-            FLastHeight = event.window.data2;
-            out.Type = WindowEvent::Kind::Resize;
-            out.ClientWidth = event.window.data1;
-            out.ClientHeight = event.window.data2;
-            break;
-          case SDL_WINDOWEVENT_CLOSE: out.Type = WindowEvent::Kind::CloseRequest; break;
-          case SDL_WINDOWEVENT_FOCUS_GAINED: out.Type = WindowEvent::Kind::FocusIn; break;
-          case SDL_WINDOWEVENT_FOCUS_LOST: out.Type = WindowEvent::Kind::FocusOut; break;
-          case SDL_WINDOWEVENT_LEAVE: out.Type = WindowEvent::Kind::MouseLeave; break;
-          default: return;
-        }
-        break;
-      case SDL_MOUSEBUTTONDOWN:
-      case SDL_MOUSEBUTTONUP:
-        if (!ButtonOf(event.button.button, out.Button)) return;
-        out.Type = event.type == SDL_MOUSEBUTTONDOWN ? WindowEvent::Kind::MouseDown
-                                                     : WindowEvent::Kind::MouseUp;
-        out.Position = {event.button.x, event.button.y};
-        out.Shift = ShiftOf(static_cast<Uint16>(SDL_GetModState()));
-        doubleClick = event.type == SDL_MOUSEBUTTONDOWN && event.button.clicks == 2;
-        break;
-      case SDL_MOUSEMOTION:
-        out.Type = WindowEvent::Kind::MouseMove;
-        out.Position = {event.motion.x, event.motion.y};
-        out.Shift = ShiftOf(static_cast<Uint16>(SDL_GetModState()));
-        break;
-      case SDL_KEYDOWN:
-        out.Type = WindowEvent::Kind::KeyDown;
-        out.KeyCode = KeyOf(event.key.keysym.sym);
-        out.Letter = LetterOf(event.key.keysym.sym);
-        out.Shift = ShiftOf(event.key.keysym.mod);
-        break;
-      default:
-        return;
+    if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_EXPOSED) {
+      std::lock_guard guard(SdlLock());
+      ShowContent();
+      return;
     }
+    if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
+      // SDL reports one change twice (RESIZED and SIZE_CHANGED); the latter comes for every
+      // cause, so it alone is passed on, once per new size.
+      if (event.window.data1 == FLastWidth && event.window.data2 == FLastHeight) return;
+      FLastWidth = event.window.data1;
+      FLastHeight = event.window.data2;
+      out.Type = WindowEvent::Kind::Resize;
+      out.ClientWidth = event.window.data1;
+      out.ClientHeight = event.window.data2;
+    } else if (!TranslateCommonEvent(event, out)) {
+      return;
+    }
+    const bool doubleClick = event.type == SDL_MOUSEBUTTONDOWN && event.button.clicks == 2;
     // The second press of a double click comes as the double click alone, as on Windows.
     if (doubleClick) out.Type = WindowEvent::Kind::DoubleClick;
     // The handler may destroy this window: nothing of it is used after the call.
