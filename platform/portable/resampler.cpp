@@ -104,6 +104,40 @@ void VerticalPass(const std::int16_t* const* rows, const std::int16_t* weights, 
   LimitColourToAlpha(out, static_cast<int>(count / 4));
 }
 
+// ---- Columns first: plain loops only, as that order serves rare shapes ----
+
+// `taps` source rows, filtered vertically into `count` 16-bit values (4 a pixel).
+void VerticalPassFromSource(const std::uint8_t* const* rows, const std::int16_t* weights, int taps,
+                            std::size_t count, std::int32_t* accumulator, std::int16_t* out) {
+  constexpr std::int32_t kRound = 1 << (kIntermediateShift - 1);
+  for (std::size_t i = 0; i < count; ++i) accumulator[i] = weights[0] * rows[0][i] + kRound;
+  for (int k = 1; k < taps; ++k) {
+    const std::uint8_t* row = rows[k];
+    const std::int32_t weight = weights[k];
+    for (std::size_t i = 0; i < count; ++i) accumulator[i] += weight * row[i];
+  }
+  for (std::size_t i = 0; i < count; ++i) out[i] = static_cast<std::int16_t>(accumulator[i] >> kIntermediateShift);
+}
+
+// One vertically filtered row, whose first value belongs to source column `firstColumn`, filtered
+// horizontally into the finished pixels of the visible columns [x0, x1).
+void HorizontalPassToPixels(const std::int16_t* row, int firstColumn, const AxisWeights& axis, int x0, int x1,
+                            Pixel32* out) {
+  constexpr std::int32_t kRound = 1 << (kFinalShift - 1);
+  const int taps = axis.taps;
+  auto* bytes = reinterpret_cast<std::uint8_t*>(out);
+  for (int x = x0; x < x1; ++x, bytes += 4) {
+    const std::int16_t* s = row + static_cast<std::ptrdiff_t>(axis.start[static_cast<std::size_t>(x)] - firstColumn) * 4;
+    const std::int16_t* w = axis.weights.data() + static_cast<std::ptrdiff_t>(x) * taps;
+    std::int32_t sum[4] = {kRound, kRound, kRound, kRound};
+    for (int k = 0; k < taps; ++k, s += 4) {
+      for (int c = 0; c < 4; ++c) sum[c] += w[k] * s[c];
+    }
+    for (int c = 0; c < 4; ++c) bytes[c] = ClampToByte(sum[c] >> kFinalShift);
+  }
+  LimitColourToAlpha(out, x1 - x0);
+}
+
 #if defined(VF_PORTABLE_SSE2)
 
 // ---- SSE2 loops: the same integers, several channels at a time ----
@@ -318,10 +352,61 @@ std::shared_ptr<const AxisWeights> CachedAxisWeights(int sourceLength, int destL
   return weights;
 }
 
+namespace {
+
+// The source pixels [first, last) one axis reads for the destination pixels [d0, d1).
+struct SourceSpan {
+  int first;
+  int last;
+};
+
+SourceSpan SpanOf(const AxisWeights& axis, int d0, int d1) {
+  return {axis.start[static_cast<std::size_t>(d0)], axis.start[static_cast<std::size_t>(d1 - 1)] + axis.taps};
+}
+
+void ResampleColumnsFirst(const PixelBuffer& source, int sourceX, int sourceY, const AxisWeights& xWeights,
+                          const AxisWeights& yWeights, DestRegion region, RowSink sink, void* context) {
+  const SourceSpan columns = SpanOf(xWeights, region.x0, region.x1);
+  const auto values = static_cast<std::size_t>(columns.last - columns.first) * 4;
+  const int taps = yWeights.taps;
+  std::vector<std::int32_t> accumulator(values);
+  std::vector<std::int16_t> filtered(values);
+  std::vector<Pixel32> out(static_cast<std::size_t>(region.x1 - region.x0));
+  std::vector<const std::uint8_t*> rows(static_cast<std::size_t>(taps));
+  for (int y = region.y0; y < region.y1; ++y) {
+    const int first = yWeights.start[static_cast<std::size_t>(y)];
+    for (int k = 0; k < taps; ++k)
+      rows[static_cast<std::size_t>(k)] =
+          reinterpret_cast<const std::uint8_t*>(source.Row(sourceY + first + k) + sourceX + columns.first);
+    VerticalPassFromSource(rows.data(), &yWeights.weights[static_cast<std::size_t>(y) * static_cast<std::size_t>(taps)],
+                           taps, values, accumulator.data(), filtered.data());
+    HorizontalPassToPixels(filtered.data(), columns.first, xWeights, region.x0, region.x1, out.data());
+    sink(context, y, out.data());
+  }
+}
+
+}  // namespace
+
+PassOrder ChoosePassOrder(const AxisWeights& xWeights, const AxisWeights& yWeights, DestRegion region) {
+  const double width = region.x1 - region.x0, height = region.y1 - region.y0;
+  if (width <= 0 || height <= 0) return PassOrder::RowsFirst;
+  const SourceSpan rows = SpanOf(yWeights, region.y0, region.y1);
+  const SourceSpan columns = SpanOf(xWeights, region.x0, region.x1);
+  const double xTaps = xWeights.taps, yTaps = yWeights.taps;
+  const double rowsFirst = (rows.last - rows.first) * width * xTaps + height * width * yTaps;
+  const double columnsFirst = height * (columns.last - columns.first) * yTaps + height * width * xTaps;
+  return 4.0 * columnsFirst < rowsFirst ? PassOrder::ColumnsFirst : PassOrder::RowsFirst;
+}
+
 void Resample(const PixelBuffer& source, int sourceX, int sourceY, const AxisWeights& xWeights,
-              const AxisWeights& yWeights, DestRegion region, RowSink sink, void* context) {
+              const AxisWeights& yWeights, DestRegion region, RowSink sink, void* context, PassOrder order) {
   const int width = region.x1 - region.x0;
   if (width <= 0 || region.y1 <= region.y0) return;
+  if (order == PassOrder::Auto) order = ChoosePassOrder(xWeights, yWeights, region);
+  if (order == PassOrder::ColumnsFirst) {
+    ResampleColumnsFirst(source, sourceX, sourceY, xWeights, yWeights, region, sink, context);
+    return;
+  }
   const auto values = static_cast<std::size_t>(width) * 4;
   const int taps = yWeights.taps;
 #if defined(VF_PORTABLE_SSE2)

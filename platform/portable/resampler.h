@@ -54,10 +54,21 @@ struct DestRegion {
 // premultiplied pixels, starting at x0. The row is valid only during the call.
 using RowSink = void (*)(void* context, int y, const Pixel32* row);
 
+// Which axis is filtered first. Rows first (horizontal, then vertical) is the usual order; columns
+// first is far cheaper for shapes that enlarge one axis while shrinking the other a lot (a strip
+// thousands of times wider than tall), where rows first would filter many long rows only to
+// average them away. The two orders differ by at most one level, from the intermediate rounding.
+enum class PassOrder { Auto, RowsFirst, ColumnsFirst };
+
+// The order Auto picks: columns first only when it does less than a quarter of the work, so the
+// ordinary shapes, enlarged or shrunk alike on both axes, always go rows first.
+PassOrder ChoosePassOrder(const AxisWeights& xWeights, const AxisWeights& yWeights, DestRegion region);
+
 // Scales the source rectangle at (sourceX, sourceY) of premultiplied pixels, whose size is
 // (xWeights.sourceLength, yWeights.sourceLength), to (xWeights.destLength, yWeights.destLength)
 // and hands the rows of `region` to the sink, top to bottom. Scratch memory is a few rows.
 void Resample(const PixelBuffer& source, int sourceX, int sourceY, const AxisWeights& xWeights,
-              const AxisWeights& yWeights, DestRegion region, RowSink sink, void* context);
+              const AxisWeights& yWeights, DestRegion region, RowSink sink, void* context,
+              PassOrder order = PassOrder::Auto);
 
 }  // namespace platform::portable

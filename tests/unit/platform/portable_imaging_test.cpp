@@ -3,8 +3,11 @@
 // surfaces whose fourth byte starts at 0; the resource table and the Windows error texts.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <numeric>
 #include <random>
+#include <utility>
 
 #include "platform/embedded_resources.h"
 #include "portable/compositor.h"
@@ -97,7 +100,8 @@ PixelBuffer RandomPremultiplied(int width, int height, std::uint32_t seed) {
 }
 
 PixelBuffer ResampleAll(const PixelBuffer& source, int width, int height,
-                        platform::portable::DestRegion region, bool vector) {
+                        platform::portable::DestRegion region, bool vector,
+                        platform::portable::PassOrder order = platform::portable::PassOrder::RowsFirst) {
   platform::portable::SetVectorCode(vector);
   const AxisWeights xWeights = BuildAxisWeights(source.Width(), width, Filter::Cubic);
   const AxisWeights yWeights = BuildAxisWeights(source.Height(), height, Filter::Cubic);
@@ -110,7 +114,7 @@ PixelBuffer ResampleAll(const PixelBuffer& source, int width, int height,
   platform::portable::Resample(source, 0, 0, xWeights, yWeights, region, [](void* context, int y, const Pixel32* row) {
     auto* t = static_cast<Target*>(context);
     std::copy(row, row + t->count, t->out->Row(y) + t->x0);
-  }, &target);
+  }, &target, order);
   platform::portable::SetVectorCode(true);
   return out;
 }
@@ -144,6 +148,48 @@ TEST(PortableResampler, VectorCodeGivesExactlyThePixelsOfThePlainLoops) {
   platform::portable::CompositePremultipliedRow(plain.Row(0), over.Row(0), 29);
   platform::portable::SetVectorCode(true);
   EXPECT_TRUE(ImagesMatch(vector, plain, "vector_composite"));
+}
+
+// Largest difference of any channel between two buffers of one size.
+int LargestDifference(const PixelBuffer& a, const PixelBuffer& b) {
+  int largest = 0;
+  for (int y = 0; y < a.Height(); ++y) {
+    for (int x = 0; x < a.Width(); ++x) {
+      const Pixel32 p = a.At(x, y), q = b.At(x, y);
+      for (const auto& [u, v] : {std::pair{p.b, q.b}, {p.g, q.g}, {p.r, q.r}, {p.a, q.a}})
+        largest = std::max(largest, std::abs(int{u} - int{v}));
+    }
+  }
+  return largest;
+}
+
+TEST(PortableResampler, ColumnsFirstServesOnlyStripsAndAgreesWithRowsFirst) {
+  using platform::portable::PassOrder;
+  struct Case {
+    int sourceWidth, sourceHeight, width, height;
+    PassOrder chosen;
+  };
+  const Case cases[] = {
+      {159, 119, 640, 480, PassOrder::RowsFirst},    // a background enlarged to the area
+      {512, 512, 200, 200, PassOrder::RowsFirst},    // a fan frame shrunk into its square
+      {64, 64, 64, 64, PassOrder::RowsFirst},        // unscaled
+      {40, 75, 3000, 4, PassOrder::ColumnsFirst},    // a part stretched along a very wide strip
+      {75, 40, 4, 3000, PassOrder::RowsFirst},       // the same, tall: rows first is already cheap
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.sourceWidth << "x" << c.sourceHeight << " to " << c.width << "x" << c.height);
+    const AxisWeights xWeights = BuildAxisWeights(c.sourceWidth, c.width, Filter::Cubic);
+    const AxisWeights yWeights = BuildAxisWeights(c.sourceHeight, c.height, Filter::Cubic);
+    const platform::portable::DestRegion all{0, 0, c.width, c.height};
+    EXPECT_EQ(platform::portable::ChoosePassOrder(xWeights, yWeights, all), c.chosen);
+    const PixelBuffer source = RandomPremultiplied(c.sourceWidth, c.sourceHeight, 5);
+    for (const auto region : {all, platform::portable::DestRegion{1, 1, c.width - 1, c.height - 1}}) {
+      if (region.x0 >= region.x1 || region.y0 >= region.y1) continue;
+      EXPECT_LE(LargestDifference(ResampleAll(source, c.width, c.height, region, false, PassOrder::RowsFirst),
+                                  ResampleAll(source, c.width, c.height, region, false, PassOrder::ColumnsFirst)),
+                1);
+    }
+  }
 }
 
 using PortableImaging = ImagingTest;
