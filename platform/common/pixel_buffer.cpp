@@ -24,7 +24,8 @@ void PixelBuffer::FreeBytes::operator()(std::uint8_t* bytes) const noexcept { st
 
 PixelBuffer::PixelBuffer(int width, int height) {
   if (width <= 0 || height <= 0) return;
-  FStorage.reset(static_cast<std::uint8_t*>(std::calloc(ByteCount(width, height), 1)));
+  FCapacity = ByteCount(width, height);
+  FStorage.reset(static_cast<std::uint8_t*>(std::calloc(FCapacity, 1)));
   if (!FStorage) throw std::bad_alloc();
   FData = FStorage.get();
   FWidth = width;
@@ -42,6 +43,16 @@ PixelBuffer PixelBuffer::Wrap(void* pixels, int width, int height, std::ptrdiff_
   return buffer;
 }
 
+bool PixelBuffer::ReuseFor(int width, int height) {
+  if (!FStorage || width <= 0 || height <= 0) return false;
+  const auto pixels = static_cast<unsigned long long>(width) * static_cast<unsigned long long>(height);
+  if (pixels > FCapacity / sizeof(Pixel32) || pixels * sizeof(Pixel32) * 2 < FCapacity) return false;
+  FWidth = width;
+  FHeight = height;
+  FStride = static_cast<std::ptrdiff_t>(width) * static_cast<std::ptrdiff_t>(sizeof(Pixel32));
+  return true;
+}
+
 PixelBuffer::PixelBuffer(const PixelBuffer& other) : PixelBuffer(other.FWidth, other.FHeight) {
   const auto rowBytes = static_cast<std::size_t>(FWidth) * sizeof(Pixel32);
   for (int y = 0; y < FHeight; ++y) std::memcpy(Row(y), other.Row(y), rowBytes);
@@ -57,7 +68,8 @@ PixelBuffer::PixelBuffer(PixelBuffer&& other) noexcept
       FData(std::exchange(other.FData, nullptr)),
       FWidth(std::exchange(other.FWidth, 0)),
       FHeight(std::exchange(other.FHeight, 0)),
-      FStride(std::exchange(other.FStride, 0)) {}
+      FStride(std::exchange(other.FStride, 0)),
+      FCapacity(std::exchange(other.FCapacity, 0)) {}
 
 PixelBuffer& PixelBuffer::operator=(PixelBuffer&& other) noexcept {
   if (this == &other) return *this;
@@ -67,6 +79,7 @@ PixelBuffer& PixelBuffer::operator=(PixelBuffer&& other) noexcept {
   FWidth = std::exchange(other.FWidth, 0);
   FHeight = std::exchange(other.FHeight, 0);
   FStride = std::exchange(other.FStride, 0);
+  FCapacity = std::exchange(other.FCapacity, 0);
   return *this;
 }
 

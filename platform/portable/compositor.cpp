@@ -58,6 +58,55 @@ int CompositePremultipliedSse2(Pixel32* dest, const Pixel32* source, int count) 
 
 #endif
 
+// ---- Per pixel, shared by the plain loops and the vector loops' mixed groups ----
+
+inline Pixel32 Unpremultiplied(Pixel32 p) {
+  if (p.a == 0) return {0, 0, 0, 0};
+  if (p.a == 255) return p;
+  const std::uint32_t half = p.a / 2u;
+  auto straight = [&](std::uint8_t c) {
+    const std::uint32_t value = (c * 255u + half) / p.a;
+    return Byte(value > 255 ? 255 : value);
+  };
+  return {straight(p.b), straight(p.g), straight(p.r), p.a};
+}
+
+inline void CompositeStraight(Pixel32& d, Pixel32 s) {
+  if (s.a == 0) return;
+  if (s.a == 255) {
+    d = s;
+    return;
+  }
+  const std::uint32_t a = s.a;
+  const std::uint32_t inverse = 255u - a;
+  d.b = Byte((s.b * a + d.b * inverse + 127u) / 255u);
+  d.g = Byte((s.g * a + d.g * inverse + 127u) / 255u);
+  d.r = Byte((s.r * a + d.r * inverse + 127u) / 255u);
+  d.a = Byte(255u - ((255u - d.a) * inverse + 127u) / 255u);
+}
+
+#if defined(VF_PORTABLE_SSE2)
+
+// The groups of four pixels of a row: wholly opaque groups, most of an opaque image, are copied
+// as they are; every other group goes to `mixed` with its first index. Returns where the plain
+// loop goes on.
+template <typename Mixed>
+int CopyOpaqueGroupsSse2(Pixel32* dest, const Pixel32* source, int count, Mixed&& mixed) {
+  const __m128i alphaMask = _mm_set1_epi32(static_cast<std::int32_t>(0xFF000000u));
+  int i = 0;
+  for (; i + 4 <= count; i += 4) {
+    const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(source + i));
+    if (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(s, alphaMask), alphaMask)) == 0xFFFF) {
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(dest + i), s);
+      continue;
+    }
+    mixed(i);
+  }
+  return i;
+}
+
+#endif
+
 }  // namespace
 
 void SetVectorCode(bool enabled) { gVectorCode.store(enabled, std::memory_order_relaxed); }
@@ -71,37 +120,27 @@ void PremultiplyRow(Pixel32* dest, const Pixel32* source, int count) {
 }
 
 void UnpremultiplyRow(Pixel32* dest, const Pixel32* source, int count) {
-  for (int i = 0; i < count; ++i) {
-    const Pixel32 p = source[i];
-    if (p.a == 0 || p.a == 255) {
-      dest[i] = p.a == 0 ? Pixel32{0, 0, 0, 0} : p;
-      continue;
-    }
-    const std::uint32_t half = p.a / 2u;
-    auto straight = [&](std::uint8_t c) {
-      const std::uint32_t value = (c * 255u + half) / p.a;
-      return Byte(value > 255 ? 255 : value);
-    };
-    dest[i] = {straight(p.b), straight(p.g), straight(p.r), p.a};
+  int i = 0;
+#if defined(VF_PORTABLE_SSE2)
+  if (VectorCode()) {
+    i = CopyOpaqueGroupsSse2(dest, source, count, [&](int first) {
+      for (int k = first; k < first + 4; ++k) dest[k] = Unpremultiplied(source[k]);
+    });
   }
+#endif
+  for (; i < count; ++i) dest[i] = Unpremultiplied(source[i]);
 }
 
 void CompositeStraightRow(Pixel32* dest, const Pixel32* source, int count) {
-  for (int i = 0; i < count; ++i) {
-    const Pixel32 s = source[i];
-    if (s.a == 0) continue;
-    Pixel32& d = dest[i];
-    if (s.a == 255) {
-      d = s;
-      continue;
-    }
-    const std::uint32_t a = s.a;
-    const std::uint32_t inverse = 255u - a;
-    d.b = Byte((s.b * a + d.b * inverse + 127u) / 255u);
-    d.g = Byte((s.g * a + d.g * inverse + 127u) / 255u);
-    d.r = Byte((s.r * a + d.r * inverse + 127u) / 255u);
-    d.a = Byte(255u - ((255u - d.a) * inverse + 127u) / 255u);
+  int i = 0;
+#if defined(VF_PORTABLE_SSE2)
+  if (VectorCode()) {
+    i = CopyOpaqueGroupsSse2(dest, source, count, [&](int first) {
+      for (int k = first; k < first + 4; ++k) CompositeStraight(dest[k], source[k]);
+    });
   }
+#endif
+  for (; i < count; ++i) CompositeStraight(dest[i], source[i]);
 }
 
 void CompositePremultipliedRow(Pixel32* dest, const Pixel32* source, int count) {

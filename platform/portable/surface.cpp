@@ -115,9 +115,11 @@ void Surface::SetSize(int width, int height) {
     FImpl->pixels = PixelBuffer();
     return;
   }
-  PixelBuffer pixels(width, height);
-  for (int y = 0; y < height; ++y) std::fill_n(pixels.Row(y), width, kWhite);
-  FImpl->pixels = std::move(pixels);
+  // White is every bit set, so one byte fill of the tight rows paints it.
+  static_assert(kWhite == Pixel32{0xFF, 0xFF, 0xFF, 0xFF});
+  PixelBuffer& pixels = FImpl->pixels;
+  if (!pixels.ReuseFor(width, height)) pixels = PixelBuffer(width, height);
+  std::memset(pixels.Row(0), 0xFF, static_cast<std::size_t>(pixels.Stride()) * static_cast<std::size_t>(height));
 }
 
 int Surface::Width() const { return FImpl ? FImpl->pixels.Width() : 0; }

@@ -28,6 +28,12 @@ class VF_PLATFORM_API PixelBuffer {
   PixelBuffer(int width, int height);
   static PixelBuffer Wrap(void* pixels, int width, int height, std::ptrdiff_t stride);
 
+  // Turns an owning buffer into one of width x height (both positive) in the memory it already
+  // has, when that memory holds it and is at most twice what it needs, so resizing back and forth
+  // by a little (a window border being dragged) costs no fresh memory. The pixels are then left as
+  // they lie. False, with the buffer unchanged, when it would need other memory.
+  bool ReuseFor(int width, int height);
+
   PixelBuffer(const PixelBuffer& other);
   PixelBuffer& operator=(const PixelBuffer& other);
   PixelBuffer(PixelBuffer&& other) noexcept;
@@ -55,6 +61,7 @@ class VF_PLATFORM_API PixelBuffer {
   int FWidth = 0;
   int FHeight = 0;
   std::ptrdiff_t FStride = 0;
+  std::size_t FCapacity = 0;  // bytes of FStorage; 0 for wrapped memory
 };
 
 }  // namespace platform

@@ -138,16 +138,27 @@ TEST(PortableResampler, VectorCodeGivesExactlyThePixelsOfThePlainLoops) {
                             ResampleAll(source, c.width, c.height, c.region, false), "vector_resample"));
   }
 
-  // Compositing, with a length that leaves a tail after the groups of four.
-  const PixelBuffer over = RandomPremultiplied(29, 1, 11);
+  // The row operations, with a length that leaves a tail after the groups of four and a source
+  // that has wholly opaque groups as well as mixed ones.
+  PixelBuffer over = RandomPremultiplied(29, 1, 11);
+  for (int x = 4; x < 12; ++x) over.At(x, 0).a = 255;
   const PixelBuffer under = RandomPremultiplied(29, 1, 12);
-  PixelBuffer vector = under, plain = under;
-  platform::portable::SetVectorCode(true);
-  platform::portable::CompositePremultipliedRow(vector.Row(0), over.Row(0), 29);
-  platform::portable::SetVectorCode(false);
-  platform::portable::CompositePremultipliedRow(plain.Row(0), over.Row(0), 29);
-  platform::portable::SetVectorCode(true);
-  EXPECT_TRUE(ImagesMatch(vector, plain, "vector_composite"));
+  using RowOperation = void (*)(Pixel32*, const Pixel32*, int);
+  const std::pair<const char*, RowOperation> operations[] = {
+      {"composite_premultiplied", platform::portable::CompositePremultipliedRow},
+      {"composite_straight", platform::portable::CompositeStraightRow},
+      {"unpremultiply", platform::portable::UnpremultiplyRow},
+  };
+  for (const auto& [name, operation] : operations) {
+    SCOPED_TRACE(name);
+    PixelBuffer vector = under, plain = under;
+    platform::portable::SetVectorCode(true);
+    operation(vector.Row(0), over.Row(0), 29);
+    platform::portable::SetVectorCode(false);
+    operation(plain.Row(0), over.Row(0), 29);
+    platform::portable::SetVectorCode(true);
+    EXPECT_TRUE(ImagesMatch(vector, plain, "vector_row_operation"));
+  }
 }
 
 // Largest difference of any channel between two buffers of one size.

@@ -42,7 +42,7 @@ TEST(Surface, IsWhiteOnEveryNonEmptySize) {
   EXPECT_EQ(surface.Width(), 0);
   EXPECT_EQ(surface.Height(), 0);
 
-  for (const auto& [width, height] : {std::pair{3, 2}, {3, 2}, {7, 5}, {1, 1}}) {
+  for (const auto& [width, height] : {std::pair{3, 2}, {3, 2}, {7, 5}, {5, 7}, {6, 5}, {1, 1}}) {
     surface.SetSize(width, height);
     ASSERT_EQ(surface.Width(), width);
     ASSERT_EQ(surface.Height(), height);
@@ -59,6 +59,36 @@ TEST(Surface, IsWhiteOnEveryNonEmptySize) {
     EXPECT_EQ(surface.Width(), 0);
     EXPECT_EQ(surface.Height(), 0);
   }
+}
+
+// Resizing by a little keeps the memory; far smaller or any larger takes new memory.
+TEST(PixelBuffer, ReusesItsMemoryOnlyWithinTwiceWhatItNeeds) {
+  struct Case {
+    int width, height;
+    bool reused;
+  };
+  const Case cases[] = {
+      {640, 480, true},   // the same size
+      {639, 480, true},   // a border dragged by a pixel
+      {480, 640, true},   // the same bytes in another shape
+      {400, 384, true},   // exactly half the bytes
+      {400, 383, false},  // less than half: the memory would be mostly idle
+      {641, 480, false},  // more than it has
+      {0, 480, false},    // no pixels at all is the empty buffer, not a reshape
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.width << "x" << c.height);
+    PixelBuffer pixels(640, 480);
+    const Pixel32* memory = pixels.Row(0);
+    EXPECT_EQ(pixels.ReuseFor(c.width, c.height), c.reused);
+    EXPECT_EQ(pixels.Row(0), memory);
+    EXPECT_EQ(pixels.Width(), c.reused ? c.width : 640);
+    EXPECT_EQ(pixels.Height(), c.reused ? c.height : 480);
+    EXPECT_EQ(pixels.Stride(), pixels.Width() * 4);
+  }
+  std::vector<Pixel32> theirs(16);
+  PixelBuffer wrapped = PixelBuffer::Wrap(theirs.data(), 4, 4, 16);
+  EXPECT_FALSE(wrapped.ReuseFor(2, 2));  // memory that is not its own
 }
 
 TEST(Surface, RefusesSizesThatOverflow) {
