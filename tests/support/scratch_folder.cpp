@@ -16,8 +16,10 @@ std::filesystem::path ScratchFolder(std::string_view name) {
     for (char& c : testCase)
       if (c == '/' || c == '\\') c = '_';
   }
+  // Under the build tree's test output, wherever the program was started from, so a run by hand
+  // from the source folder leaves it untouched too.
   const std::filesystem::path folder =
-      std::filesystem::current_path() / "scratch" / std::string(name) / testCase;
+      std::filesystem::path(VF_TEST_OUTPUT_DIR) / "scratch" / std::string(name) / testCase;
   // A read-only file left by an earlier run must not stop the clean-up.
   std::error_code ignored;
   for (auto it = std::filesystem::recursive_directory_iterator(folder, ignored);
