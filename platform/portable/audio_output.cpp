@@ -1,11 +1,11 @@
-// Portable audio output: SDL2's audio device in queue mode, 32-bit float stereo. SDL's audio is
-// started at the first Open, apart from its video.
+// Portable audio output: SDL2's audio device in queue mode, 32-bit float stereo.
 #include "platform/audio_output.h"
 
 #include <SDL.h>
 
 #include <mutex>
 
+#include "audio_system.h"
 #include "window_system.h"
 
 namespace platform {
@@ -51,19 +51,8 @@ class SdlAudioOutput final : public AudioOutput {
 
 std::unique_ptr<AudioOutput> AudioOutput::Open(std::uint32_t sampleRate, std::string& why) {
   std::lock_guard guard(SdlLock());
-  static const bool started = [] {
-    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    return SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
-  }();
-  if (!started) {
-    why = std::string("no audio system: ") + SDL_GetError();
-    return nullptr;
-  }
-  SDL_AudioSpec want{};
-  want.freq = static_cast<int>(sampleRate);
-  want.format = AUDIO_F32SYS;
-  want.channels = 2;
-  want.samples = 1024;
+  if (!portable::EnsureAudio(why)) return nullptr;
+  const SDL_AudioSpec want = portable::StereoFloatSpec(sampleRate);
   SDL_AudioSpec have{};
   const SDL_AudioDeviceID device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
   if (device == 0) {

@@ -10,7 +10,7 @@ namespace fanhost {
 
 namespace {
 
-constexpr std::size_t kWindow = 512;
+constexpr std::size_t kWindow = kAnalysisFrames;
 
 // In-place radix-2 FFT of kWindow points.
 void Fft(std::complex<double> (&x)[kWindow]) {

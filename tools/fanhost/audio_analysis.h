@@ -8,6 +8,9 @@
 // spectrum and 512 samples of wave form per channel.
 namespace fanhost {
 
+// The sample frames one record's wave form and spectrum are made of, from its first frame on.
+inline constexpr std::size_t kAnalysisFrames = 512;
+
 void AnalyseFrame(const StereoAudio& audio, std::size_t firstFrame, std::size_t frameCount,
                   aimp::TAIMPVisualData& data);
 

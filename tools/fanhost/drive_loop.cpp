@@ -52,7 +52,7 @@ DriveSummary Drive(const PluginRef& plugin, const StereoAudio& audio, Playback& 
       // A paused player hands out silence: nothing is heard.
       data = aimp::TAIMPVisualData{};
     } else {
-      AnalyseFrame(audio, position, samplesPerFrame, data);
+      AnalyseFrame(audio, position - playback.FirstFrameHeld(), samplesPerFrame, data);
     }
     slots.DisplayRender(self, presenter.DC(), &data);
     presenter.FramePainted(frame);

@@ -25,7 +25,8 @@ struct DriveSummary {
 };
 
 // Initialises the plug-in, tells it the area's size (and every new one), plays until the playback
-// ends or the user quits, then de-initialises it.
+// ends or the user quits, then de-initialises it. The audio is the one the playback's positions
+// count in.
 DriveSummary Drive(const PluginRef& plugin, const StereoAudio& audio, Playback& playback,
                    Presenter& presenter, const DriveSettings& settings);
 

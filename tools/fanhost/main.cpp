@@ -1,25 +1,30 @@
 // fanhost: a substitute player for the visual plug-in module. It loads the module file, drives the
 // plug-in object through its slots in the order a player does, pumps messages on the thread that
-// initialised it, and feeds it the levels of the audio it plays, one record per frame.
+// initialised it, and feeds it the levels of the audio it plays (or, with --capture, hears from the
+// recording device), one record per frame.
 //
-// Exit codes: 0 played, 1 a file could not be written, 2 bad input (arguments, WAV file, module).
+// Exit codes: 0 played, 1 a file could not be written, 2 bad input (arguments, WAV file, module,
+// no recording device).
 #include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <string>
 
 #include "fanhost/audio.h"
+#include "fanhost/capture_playback.h"
 #include "fanhost/drive_loop.h"
 #include "fanhost/headless_presenter.h"
 #include "fanhost/module_host.h"
 #include "fanhost/options.h"
 #include "fanhost/playback.h"
 #include "fanhost/window_presenter.h"
+#include "platform/audio_input.h"
 #include "platform/audio_output.h"
 
 namespace {
 
 constexpr int kBadInput = 2;
+constexpr std::uint32_t kCaptureRate = 44100;
 
 int Fail(const std::string& message) {
   std::fprintf(stderr, "fanhost: %s\n", message.c_str());
@@ -43,7 +48,14 @@ int main(int argc, char** argv) {
   if (options.module.empty()) options.module = fanhost::ModulePathBesideExecutable("VindeluxFan");
 
   fanhost::StereoAudio audio;
-  if (options.wav.empty()) {
+  std::unique_ptr<platform::AudioInput> input;
+  if (options.capture) {
+    // Asked for explicitly, so a missing device ends the run rather than playing a track instead.
+    std::string why;
+    input = platform::AudioInput::Open(kCaptureRate, why);
+    if (!input) return Fail("no recording device (" + why + ")");
+    std::printf("capture: %s\n", input->Name().c_str());
+  } else if (options.wav.empty()) {
     audio = fanhost::SynthesiseDefaultTrack();
     std::printf("track: built-in default track, %.1f s\n", audio.Seconds());
   } else {
@@ -64,32 +76,45 @@ int main(int argc, char** argv) {
                 fanhost::Narrow(slots.AuthorName(self)).c_str(), slots.PluginFlags(self));
 
     std::unique_ptr<fanhost::Presenter> presenter;
-    std::unique_ptr<fanhost::Playback> playback;
     if (!options.headless) {
       presenter = fanhost::WindowPresenter::Create(options.width, options.height, options.snapshot);
       if (!presenter) std::puts("no window can be made here: playing off screen");
     }
-    if (presenter) {
+    const bool inWindow = presenter != nullptr;
+    if (inWindow) {
       std::printf("window: %dx%d (Space pauses, F or double click: full screen, Esc or Q quits)\n",
                   options.width, options.height);
       if (!options.record.empty()) std::puts("--record is for off-screen runs; not recording");
+    } else {
+      if (input && options.seconds == 0.0) return Fail(fanhost::kCaptureNeedsSeconds);
+      std::printf("off screen: %dx%d\n", options.width, options.height);
+      const int recordEvery = std::max(1, options.fps / std::min(options.recordFps, options.fps));
+      presenter = std::make_unique<fanhost::HeadlessPresenter>(
+          options.width, options.height, options.snapshot, options.record,
+          options.fps / recordEvery, recordEvery);
+    }
+
+    std::unique_ptr<fanhost::Playback> playback;
+    const fanhost::StereoAudio* heard = &audio;
+    if (input) {
+      auto capture = std::make_unique<fanhost::CapturePlayback>(std::move(input), kCaptureRate,
+                                                                options.seconds, options.fps);
+      heard = &capture->Heard();
+      playback = std::move(capture);
+    } else if (inWindow) {
       std::string why;
       auto output = platform::AudioOutput::Open(audio.sampleRate, why);
       if (output) std::printf("sound: %s\n", output->Name().c_str());
       else std::printf("sound: none (%s); playing silently on the clock\n", why.c_str());
       playback = std::make_unique<fanhost::LivePlayback>(audio, options.seconds, std::move(output));
     } else {
-      std::printf("off screen: %dx%d\n", options.width, options.height);
-      const int recordEvery = std::max(1, options.fps / std::min(options.recordFps, options.fps));
-      presenter = std::make_unique<fanhost::HeadlessPresenter>(
-          options.width, options.height, options.snapshot, options.record,
-          options.fps / recordEvery, recordEvery);
       playback = std::make_unique<fanhost::PacedPlayback>(audio, options.seconds, options.fps);
     }
-    const auto summary = fanhost::Drive(plugin, audio, *playback, *presenter,
+    const auto summary = fanhost::Drive(plugin, *heard, *playback, *presenter,
                                         {options.fps, options.optionsDemo});
-    std::printf("Deinitialize; %ld frames rendered, %u clock ticks in %.1f s of the track%s\n",
+    std::printf("Deinitialize; %ld frames rendered, %u clock ticks in %.1f s %s%s\n",
                 summary.frames, summary.ticks, summary.seconds,
+                options.capture ? "of sound heard" : "of the track",
                 summary.quit ? " (stopped by the user)" : "");
     presenter.reset();
   }  // the final Release

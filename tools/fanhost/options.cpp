@@ -41,12 +41,14 @@ void PrintUsage() {
   std::puts(
       "usage: fanhost [--module FILE] [--wav FILE] [--seconds S] [--fps N] [--size WxH]\n"
       "               [--snapshot FILE.png] [--record FILE.png] [--record-fps N]\n"
-      "               [--headless] [--options-demo]\n"
+      "               [--headless] [--options-demo] [--capture]\n"
       "Plays the built-in default track unless --wav is given, in a window where there is a\n"
       "display (Space pauses, F or a double click toggles full screen, Esc or Q quits) and off\n"
       "screen otherwise or with --headless. --snapshot writes the last frame, --record (off\n"
       "screen) an animated PNG of the whole run (10 frames a second unless --record-fps).\n"
-      "--options-demo clicks the visualisation a second into the track, opening its options.");
+      "--options-demo clicks the visualisation a second into the track, opening its options.\n"
+      "--capture listens to the default recording device instead of playing a track, until the\n"
+      "window closes or for --seconds (which off screen it needs); Space then stops listening.");
 }
 
 bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
@@ -61,8 +63,10 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
     if (arg == "--help" || arg == "-h") {
       error = "help";
       return false;
-    } else if (arg == "--headless" || arg == "--options-demo") {
-      (arg == "--headless" ? options.headless : options.optionsDemo) = true;
+    } else if (arg == "--headless" || arg == "--options-demo" || arg == "--capture") {
+      (arg == "--headless" ? options.headless
+       : arg == "--capture" ? options.capture
+                            : options.optionsDemo) = true;
       continue;
     } else if (arg == "--module" || arg == "--wav" || arg == "--record" || arg == "--snapshot") {
       if (!needsValue()) return false;
@@ -88,6 +92,14 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
       return false;
     }
     ++i;
+  }
+  if (options.capture && !options.wav.empty()) {
+    error = "--capture and --wav exclude each other: the sound comes from one of them";
+    return false;
+  }
+  if (options.capture && options.headless && options.seconds == 0.0) {
+    error = kCaptureNeedsSeconds;
+    return false;
   }
   return true;
 }

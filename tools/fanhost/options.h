@@ -17,7 +17,12 @@ struct Options {
   int height = 480;
   bool headless = false;     // off screen even where a display exists
   bool optionsDemo = false;  // open the plug-in's options a second into the track
+  bool capture = false;      // listen to the default recording device instead of a track
 };
+
+// Off screen nothing but --seconds ends a capture.
+inline constexpr const char* kCaptureNeedsSeconds =
+    "--capture off screen needs --seconds: nothing else would end the run";
 
 // False with the reason in error for arguments that make no sense.
 bool ParseOptions(int argc, char** argv, Options& options, std::string& error);

@@ -17,6 +17,9 @@ class Playback {
   // The first sample frame heard while the frame with this number is shown.
   virtual std::size_t Position(long frame) = 0;
   virtual bool Finished(long frame) = 0;
+  // The position of the first sample frame of the audio the loop is handed: 0 where that is the
+  // whole track, later where only the latest samples are held.
+  virtual std::size_t FirstFrameHeld() const { return 0; }
   virtual void SetPaused(bool) {}
   virtual bool Paused() const { return false; }
 };
