@@ -145,8 +145,7 @@ class VF_PLATFORM_API HostWindow {
   virtual void SetTitle(const std::string& title) = 0;
   virtual void SetFullscreen(bool fullscreen) = 0;
   virtual bool IsFullscreen() const = 0;
-  // The client area's size now (Right and Bottom are the width and height) and its place on the
-  // screen.
+  // The client area on the screen now: its top left corner and its size (Width(), Height()).
   virtual Rect ClientBounds() const = 0;
   virtual void* NativeHandle() const = 0;
 
