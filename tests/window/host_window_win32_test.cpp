@@ -236,6 +236,13 @@ TEST(HostWindowWin32, ScreenShowsThePresentedPixelsAndBlackAround) {
   Recorded r(200, 150);
   ASSERT_NE(r.window, nullptr);
   r.window->Show();
+  // A white frame over the whole client area first: what the smaller one leaves must turn black.
+  platform::PixelBuffer white(200, 150);
+  for (int y = 0; y < 150; ++y) {
+    for (int x = 0; x < 200; ++x) white.At(x, y) = {255, 255, 255, 255};
+  }
+  r.window->Present(white);
+  Settle(200);
   const platform::PixelBuffer shown = Pattern(120, 80);
   r.window->Present(shown);
   Settle(300);
