@@ -3,7 +3,8 @@
 // hidden with the client size asked for and centred on the primary work area; the last presented
 // buffer painted at 1:1 on every WM_PAINT with black around it; every new client size a Resize
 // event, also inside the system's sizing loop, where the owner's handler is called from the window
-// procedure and may present at once; mouse, double click, key, focus and close messages turned
+// procedure and may present at once, and where a timer of the window's own asks the owner for
+// frames as Paint events; mouse, double click, key, focus and close messages turned
 // into window events as the popup does; full screen as a borderless popup over the monitor, the
 // window's placement kept to go back. Messages come through the thread's ordinary message loop.
 #include "platform/window.h"
@@ -28,6 +29,9 @@ constexpr DWORD kExStyle = WS_EX_APPWINDOW;
 // nobody, and the owner's drawing area is never made empty.
 constexpr int kMinClientWidth = 64;
 constexpr int kMinClientHeight = 48;
+
+constexpr UINT_PTR kFrameTimer = 1;
+constexpr UINT kFrameTimerMs = 30;
 
 // Registered with the first window and unregistered with the last, as the popup's class is.
 int gWindowCount = 0;
@@ -198,6 +202,14 @@ class Win32HostWindow final : public HostWindow {
       // Sent also from inside the system's sizing loop, while the border is dragged.
       case WM_SIZE: SizeChanged(wParam, LOWORD(lParam), HIWORD(lParam)); return 0;
       case WM_GETMINMAXINFO: LimitTrackSize(*reinterpret_cast<MINMAXINFO*>(lParam)); return 0;
+      // The system's move and size loop holds the owner's loop up: the window's own timer asks
+      // for frames in the meantime.
+      case WM_ENTERSIZEMOVE: SetTimer(FWnd, kFrameTimer, kFrameTimerMs, nullptr); return 0;
+      case WM_EXITSIZEMOVE: KillTimer(FWnd, kFrameTimer); return 0;
+      case WM_TIMER:
+        if (wParam != kFrameTimer) break;
+        Raise(Kind::Paint);
+        return 0;
       case WM_LBUTTONDOWN: Mouse(Kind::MouseDown, MouseButton::Left, wParam, lParam); return 0;
       case WM_RBUTTONDOWN: Mouse(Kind::MouseDown, MouseButton::Right, wParam, lParam); return 0;
       case WM_MBUTTONDOWN: Mouse(Kind::MouseDown, MouseButton::Middle, wParam, lParam); return 0;

@@ -116,6 +116,27 @@ TEST(HostWindowWin32, EveryNewClientSizeIsOneResizeEvent) {
   EXPECT_EQ(r.window->ClientBounds().Height(), 300);
 }
 
+// While the system's own move and size loop holds the owner's loop up, the window asks for
+// frames with Paint events; before and after it, never.
+TEST(HostWindowWin32, AsksForFramesOnlyWhileTheSystemsSizeLoopRuns) {
+  Recorded r;
+  ASSERT_NE(r.window, nullptr);
+  r.window->Show();
+  Settle(100);
+  r.events.clear();
+  Settle(200);
+  EXPECT_TRUE(r.Of(Kind::Paint).empty());
+
+  SendMessageW(r.hwnd, WM_ENTERSIZEMOVE, 0, 0);
+  Settle(300);
+  EXPECT_GE(r.Of(Kind::Paint).size(), 3u);
+  SendMessageW(r.hwnd, WM_EXITSIZEMOVE, 0, 0);
+  platform::PumpMessages();
+  r.events.clear();
+  Settle(200);
+  EXPECT_TRUE(r.Of(Kind::Paint).empty());
+}
+
 // Mouse and key messages become the events the portable back end makes of the same input: the
 // second press of a double click as the double click alone, letters as 'a' to 'z'.
 TEST(HostWindowWin32, MouseAndKeyMessagesBecomeTheirEvents) {

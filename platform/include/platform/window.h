@@ -130,7 +130,10 @@ struct HostWindowStyle {
 
 // A player's main window: a normal top-level window with title bar and a frame the user can drag
 // to resize it, and a taskbar entry. Created hidden. Every change of the client size, also while
-// the border is being dragged, is a Resize event.
+// the border is being dragged, is a Resize event. Where the window system moves or sizes the
+// window in a loop of its own, which holds the thread's loop up (Windows), the window sends a
+// Paint event about every 30 ms while that loop runs, so the owner can go on presenting from its
+// handler.
 class VF_PLATFORM_API HostWindow {
  public:
   // Null when the platform cannot make a window (no display at all).
