@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/message_pump.h"
@@ -116,22 +118,44 @@ TEST(HostWindowWin32, EveryNewClientSizeIsOneResizeEvent) {
   EXPECT_EQ(r.window->ClientBounds().Height(), 300);
 }
 
-// While the system's own move and size loop holds the owner's loop up, the window asks for
-// frames with Paint events; before and after it, never.
-TEST(HostWindowWin32, AsksForFramesOnlyWhileTheSystemsSizeLoopRuns) {
-  Recorded r;
+// The system's size loop, started as a window starts it from a press in its client area (wine's
+// display here has no frames of a window manager to grab): while a hand on its own thread drags
+// the pointer, every step reaches the owner as a Resize from inside the loop, and frames are
+// asked for meanwhile, and afterwards no more.
+TEST(HostWindowWin32, TheSystemsSizeLoopResizesAndAsksForFrames) {
+  Recorded r(320, 240);
   ASSERT_NE(r.window, nullptr);
   r.window->Show();
-  Settle(100);
-  r.events.clear();
   Settle(200);
-  EXPECT_TRUE(r.Of(Kind::Paint).empty());
+  const platform::Rect client = r.window->ClientBounds();
+  const Point start{client.Right - 3, client.Bottom - 3};
+  std::atomic<bool> pressed{false};
+  std::thread hand([&] {
+    window_test::MovePointer(start);
+    window_test::PressButton(MouseButton::Left);
+    pressed = true;
+    for (int step = 1; step <= 4; ++step) {
+      Sleep(150);
+      window_test::MovePointer({start.X + 10 * step, start.Y + 5 * step});
+    }
+    Sleep(150);
+    window_test::ReleaseButton(MouseButton::Left);
+  });
+  while (!pressed) Sleep(1);
+  Settle(50);
+  r.events.clear();
+  // Returns when the button is released.
+  SendMessageW(r.hwnd, WM_SYSCOMMAND, SC_SIZE | WMSZ_BOTTOMRIGHT, 0);
+  hand.join();
+  Settle(100);
 
-  SendMessageW(r.hwnd, WM_ENTERSIZEMOVE, 0, 0);
-  Settle(300);
-  EXPECT_GE(r.Of(Kind::Paint).size(), 3u);
-  SendMessageW(r.hwnd, WM_EXITSIZEMOVE, 0, 0);
-  platform::PumpMessages();
+  const auto resizes = r.Of(Kind::Resize);
+  ASSERT_FALSE(resizes.empty()) << "the drag resized nothing";
+  EXPECT_GE(resizes.size(), 2u) << "the steps of the drag did not each reach the owner";
+  EXPECT_EQ(resizes.back().ClientWidth, 360);
+  EXPECT_EQ(resizes.back().ClientHeight, 260);
+  EXPECT_GE(r.Of(Kind::Paint).size(), 3u) << "too few frames asked for during the drag";
+  // Out of the loop the owner's own loop runs again: no more frames are asked for.
   r.events.clear();
   Settle(200);
   EXPECT_TRUE(r.Of(Kind::Paint).empty());
