@@ -130,10 +130,18 @@ TEST(HostWindowWin32, TheSystemsSizeLoopResizesAndAsksForFrames) {
   const platform::Rect client = r.window->ClientBounds();
   const Point start{client.Right - 3, client.Bottom - 3};
   std::atomic<bool> pressed{false};
+  const DWORD owner = GetCurrentThreadId();
   std::thread hand([&] {
     window_test::MovePointer(start);
     window_test::PressButton(MouseButton::Left);
     pressed = true;
+    // The hand moves once the loop has begun, from where the loop found the pointer.
+    for (int waited = 0; waited < 2000; waited += 5) {
+      GUITHREADINFO info{};
+      info.cbSize = sizeof(info);
+      if (GetGUIThreadInfo(owner, &info) && (info.flags & GUI_INMOVESIZE) != 0) break;
+      Sleep(5);
+    }
     for (int step = 1; step <= 4; ++step) {
       Sleep(150);
       window_test::MovePointer({start.X + 10 * step, start.Y + 5 * step});
