@@ -8,13 +8,16 @@
 #include "platform/window.h"
 
 #include <windows.h>
-#include <windowsx.h>
 
 #include <memory>
 #include <utility>
 
+#include "window_input.h"
+
 namespace platform {
 namespace {
+
+using win32::ThisInstance;
 
 constexpr wchar_t kClassName[] = L"VindeluxPopupWindow";
 constexpr WPARAM kMoveByCaption = 0xF012;  // SC_MOVE combined with a hit on the title bar
@@ -22,36 +25,6 @@ constexpr WPARAM kMoveByCaption = 0xF012;  // SC_MOVE combined with a hit on the
 // The class is registered with the first window and unregistered with the last: a DLL's classes
 // outlive it otherwise, and a reloaded DLL would find its class name taken by a stale procedure.
 int gWindowCount = 0;
-
-HINSTANCE ThisInstance() {
-  HMODULE module = nullptr;
-  GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
-                         GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                     reinterpret_cast<LPCWSTR>(&ThisInstance), &module);
-  return module;
-}
-
-Key KeyOf(WPARAM vk) {
-  switch (vk) {
-    case VK_TAB: return Key::Tab;
-    case VK_LEFT: return Key::Left;
-    case VK_RIGHT: return Key::Right;
-    case VK_UP: return Key::Up;
-    case VK_DOWN: return Key::Down;
-    case VK_PRIOR: return Key::PageUp;
-    case VK_NEXT: return Key::PageDown;
-    case VK_HOME: return Key::Home;
-    case VK_END: return Key::End;
-    case VK_SPACE: return Key::Space;
-    case VK_RETURN: return Key::Enter;
-    case VK_ESCAPE: return Key::Escape;
-    default: return Key::Other;
-  }
-}
-
-bool KeyHeld(int vk) { return (GetKeyState(vk) & 0x8000) != 0; }
-
-ShiftState CurrentShift() { return {KeyHeld(VK_SHIFT), KeyHeld(VK_CONTROL), KeyHeld(VK_MENU)}; }
 
 class Win32PopupWindow final : public PopupWindow {
  public:
@@ -156,12 +129,7 @@ class Win32PopupWindow final : public PopupWindow {
   }
 
   void RaiseMouse(WindowEvent::Kind kind, MouseButton button, WPARAM wParam, LPARAM lParam) {
-    WindowEvent event;
-    event.Type = kind;
-    event.Button = button;
-    event.Position = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-    event.Shift = {(wParam & MK_SHIFT) != 0, (wParam & MK_CONTROL) != 0, KeyHeld(VK_MENU)};
-    Raise(event);
+    Raise(win32::MouseEventOf(kind, button, wParam, lParam));
   }
 
   void Paint() {
@@ -205,14 +173,7 @@ class Win32PopupWindow final : public PopupWindow {
         FTrackingLeave = false;
         Raise(Kind::MouseLeave);
         return 0;
-      case WM_KEYDOWN: {
-        WindowEvent event;
-        event.Type = Kind::KeyDown;
-        event.KeyCode = KeyOf(wParam);
-        event.Shift = CurrentShift();
-        Raise(event);
-        return 0;
-      }
+      case WM_KEYDOWN: Raise(win32::KeyEventOf(wParam)); return 0;
       case WM_SETFOCUS: Raise(Kind::FocusIn); return 0;
       case WM_KILLFOCUS: Raise(Kind::FocusOut); return 0;
       // Nothing closes by itself: the owner decides what a close request does.
@@ -271,11 +232,6 @@ std::unique_ptr<PopupWindow> PopupWindow::Create(const PopupWindowStyle& style,
   auto window = std::make_unique<Win32PopupWindow>(std::move(onEvent));
   if (!window->Make(style)) return nullptr;
   return window;
-}
-
-// The framed host window is made on Linux only so far; here the host stays headless.
-std::unique_ptr<HostWindow> HostWindow::Create(const HostWindowStyle&, WindowEventHandler) {
-  return nullptr;
 }
 
 Point CursorPos() {

@@ -4,8 +4,6 @@
 // frames the plug-in painted.
 #include <gtest/gtest.h>
 
-#include <SDL.h>
-
 #include <functional>
 #include <memory>
 #include <utility>
@@ -111,17 +109,6 @@ TEST(HostWindow, ResizesAndClicksReachThePluginWithClientSizeAndPosition) {
   EXPECT_EQ(presenter->Height(), 300);
 }
 
-// Every shown window of this process but the given one.
-std::vector<SDL_Window*> OtherShownWindows(SDL_Window* except) {
-  std::vector<SDL_Window*> found;
-  for (Uint32 id = 1; id < 64; ++id) {
-    SDL_Window* window = SDL_GetWindowFromID(id);
-    if (window != nullptr && window != except && (SDL_GetWindowFlags(window) & SDL_WINDOW_SHOWN))
-      found.push_back(window);
-  }
-  return found;
-}
-
 TEST(HostWindow, AClickOnTheVisualisationOpensTheOptionsWindowAtThePointer) {
   fanhost::ModuleHost host;
   ASSERT_TRUE(host.Load(fanhost::ModulePathBesideExecutable("VindeluxFan"))) << host.LastError();
@@ -129,10 +116,10 @@ TEST(HostWindow, AClickOnTheVisualisationOpensTheOptionsWindowAtThePointer) {
   ASSERT_NE(presenter, nullptr);
   const auto audio = fanhost::SynthesiseDefaultTrack(30.0);
   fanhost::LivePlayback playback(audio, 0.0, nullptr);
-  auto* hostWindow = static_cast<SDL_Window*>(presenter->Window().NativeHandle());
+  void* hostWindow = presenter->Window().NativeHandle();
 
   Point pointer;
-  std::vector<SDL_Window*> before, after;
+  std::vector<Rect> before, after;
   Rect optionsBounds;
   Rect client;
   platform::PixelBuffer screen;
@@ -140,7 +127,7 @@ TEST(HostWindow, AClickOnTheVisualisationOpensTheOptionsWindowAtThePointer) {
   long appeared = -1;
   ScriptedPresenter scripted(*presenter, [&](long frame) {
     if (frame == 10) {
-      before = OtherShownWindows(hostWindow);
+      before = window_test::OtherShownWindows(hostWindow);
       client = presenter->Window().ClientBounds();
       pointer = {client.Left + 240, client.Top + 40};
       window_test::MovePointer(pointer);
@@ -150,17 +137,12 @@ TEST(HostWindow, AClickOnTheVisualisationOpensTheOptionsWindowAtThePointer) {
     if (frame < 20) return false;
     // The options window appears within a few frames; the screen is taken a few frames later,
     // when the display has drawn it.
-    after = OtherShownWindows(hostWindow);
+    after = window_test::OtherShownWindows(hostWindow);
     if (after.empty() && frame < 200) return false;
     if (appeared < 0) appeared = frame;
     if (!after.empty() && frame < appeared + 5) return false;
     {
-      if (after.size() == 1) {
-        int x = 0, y = 0, w = 0, h = 0;
-        SDL_GetWindowPosition(after[0], &x, &y);
-        SDL_GetWindowSize(after[0], &w, &h);
-        optionsBounds = {x, y, x + w, y + h};
-      }
+      if (after.size() == 1) optionsBounds = after[0];
       screen = window_test::CaptureScreen(client);
       painted = platform::ReadPixels(presenter->DC(), 0, 0, presenter->Width(), presenter->Height());
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <vector>
+
 #include "platform/pixel_buffer.h"
 #include "platform/window.h"
 
@@ -19,6 +21,10 @@ void RequestClose(platform::PopupWindow& window);
 // Gives a window (its native handle) a new client size from outside, as a user dragging its
 // border does.
 void ResizeWindow(void* nativeHandle, int width, int height);
+
+// Where this process's shown top-level windows are on the screen, all but the one given (its
+// native handle).
+std::vector<platform::Rect> OtherShownWindows(void* except);
 
 // The screen's pixels in a rectangle, fourth byte 255.
 platform::PixelBuffer CaptureScreen(const platform::Rect& area);

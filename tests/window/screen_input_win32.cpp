@@ -98,4 +98,32 @@ void ResizeWindow(void* nativeHandle, int width, int height) {
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+namespace {
+
+struct WindowSearch {
+  HWND except;
+  std::vector<platform::Rect> found;
+};
+
+// A named procedure: a lambda gives no stdcall function on 32-bit Windows.
+BOOL CALLBACK CollectShownWindow(HWND window, LPARAM param) {
+  auto& search = *reinterpret_cast<WindowSearch*>(param);
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  if (window == search.except || process != GetCurrentProcessId() || !IsWindowVisible(window))
+    return TRUE;
+  RECT r{};
+  GetWindowRect(window, &r);
+  search.found.push_back({r.left, r.top, r.right, r.bottom});
+  return TRUE;
+}
+
+}  // namespace
+
+std::vector<platform::Rect> OtherShownWindows(void* except) {
+  WindowSearch search{static_cast<HWND>(except), {}};
+  EnumWindows(&CollectShownWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
 }  // namespace window_test

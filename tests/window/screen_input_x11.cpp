@@ -107,4 +107,18 @@ void ResizeWindow(void* nativeHandle, int width, int height) {
   XSync(Connection(), False);
 }
 
+std::vector<platform::Rect> OtherShownWindows(void* except) {
+  std::vector<platform::Rect> found;
+  for (Uint32 id = 1; id < 64; ++id) {
+    SDL_Window* window = SDL_GetWindowFromID(id);
+    if (window == nullptr || window == except || !(SDL_GetWindowFlags(window) & SDL_WINDOW_SHOWN))
+      continue;
+    int x = 0, y = 0, w = 0, h = 0;
+    SDL_GetWindowPosition(window, &x, &y);
+    SDL_GetWindowSize(window, &w, &h);
+    found.push_back({x, y, x + w, y + h});
+  }
+  return found;
+}
+
 }  // namespace window_test

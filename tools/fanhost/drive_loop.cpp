@@ -17,24 +17,6 @@ DriveSummary Drive(const PluginRef& plugin, const StereoAudio& audio, Playback& 
   slots.DisplayResize(self, presenter.Width(), presenter.Height());
 
   DriveSummary summary;
-  presenter.OnInput([&](const HostInput& input) {
-    switch (input.Type) {
-      case HostInput::Kind::Resize:
-        slots.DisplayResize(self, input.X, input.Y);
-        break;
-      case HostInput::Kind::Click:
-        slots.DisplayClick(self, input.X, input.Y);
-        break;
-      case HostInput::Kind::TogglePause:
-        playback.SetPaused(!playback.Paused());
-        std::printf("%s\n", playback.Paused() ? "paused" : "playing");
-        break;
-      case HostInput::Kind::Quit:
-        summary.quit = true;
-        break;
-    }
-  });
-
   const std::size_t samplesPerFrame = audio.sampleRate / static_cast<std::uint32_t>(settings.fps);
   const auto frameTime = std::chrono::microseconds(1'000'000 / settings.fps);
   auto deadline = std::chrono::steady_clock::now();
@@ -45,8 +27,11 @@ DriveSummary Drive(const PluginRef& plugin, const StereoAudio& audio, Playback& 
   bool clicked = !settings.clickAfterOneSecond;
   std::size_t position = 0;
   aimp::TAIMPVisualData data{};
+  long frame = 0;
 
-  for (long frame = 0; !summary.quit && !playback.Finished(frame); ++frame) {
+  // One frame: the record of what is heard now, rendered and presented; the status line once a
+  // second.
+  const auto renderFrame = [&] {
     position = playback.Position(frame);
     if (playback.Paused()) {
       // A paused player hands out silence: nothing is heard.
@@ -56,6 +41,7 @@ DriveSummary Drive(const PluginRef& plugin, const StereoAudio& audio, Playback& 
     }
     slots.DisplayRender(self, presenter.DC(), &data);
     presenter.FramePainted(frame);
+    ++frame;
     ++summary.frames;
     ++framesThisSecond;
     levelSumL += data.LevelL;
@@ -77,6 +63,32 @@ DriveSummary Drive(const PluginRef& plugin, const StereoAudio& audio, Playback& 
       ticksThisSecond = 0;
       levelSumL = levelSumR = 0;
     }
+  };
+
+  presenter.OnInput([&](const HostInput& input) {
+    switch (input.Type) {
+      case HostInput::Kind::Resize:
+        slots.DisplayResize(self, input.X, input.Y);
+        break;
+      case HostInput::Kind::Click:
+        slots.DisplayClick(self, input.X, input.Y);
+        break;
+      case HostInput::Kind::TogglePause:
+        playback.SetPaused(!playback.Paused());
+        std::printf("%s\n", playback.Paused() ? "paused" : "playing");
+        break;
+      case HostInput::Kind::Frame:
+        // Asked from inside the pump while the window system holds the loop below up.
+        if (!summary.quit && !playback.Finished(frame)) renderFrame();
+        break;
+      case HostInput::Kind::Quit:
+        summary.quit = true;
+        break;
+    }
+  });
+
+  while (!summary.quit && !playback.Finished(frame)) {
+    renderFrame();
     // Pump this thread's messages until the next frame is due, as a player's UI thread does.
     deadline += frameTime;
     for (;;) {

@@ -10,7 +10,9 @@ namespace fanhost {
 
 // What the user asks of the player through its window.
 struct HostInput {
-  enum class Kind { Resize, Click, TogglePause, Quit };
+  // Frame: the window system holds the player's loop up in a loop of its own (Windows, while the
+  // window's border is dragged) and asks for a frame from there.
+  enum class Kind { Resize, Click, TogglePause, Frame, Quit };
   Kind Type = Kind::Quit;
   int X = 0;  // Resize: the new width; Click: the position in the area
   int Y = 0;  // Resize: the new height

@@ -49,6 +49,9 @@ void WindowPresenter::HandleEvent(const WindowEvent& event) {
       else if (event.KeyCode == platform::Key::Escape || event.Letter == 'q') Send(HostInput::Kind::Quit);
       else if (event.Letter == 'f') FWindow->SetFullscreen(!FWindow->IsFullscreen());
       break;
+    case WindowEvent::Kind::Paint:
+      Send(HostInput::Kind::Frame);
+      break;
     case WindowEvent::Kind::CloseRequest:
       Send(HostInput::Kind::Quit);
       break;

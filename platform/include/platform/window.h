@@ -130,7 +130,10 @@ struct HostWindowStyle {
 
 // A player's main window: a normal top-level window with title bar and a frame the user can drag
 // to resize it, and a taskbar entry. Created hidden. Every change of the client size, also while
-// the border is being dragged, is a Resize event.
+// the border is being dragged, is a Resize event. Where the window system moves or sizes the
+// window in a loop of its own, which holds the thread's loop up (Windows), the window sends a
+// Paint event about every 30 ms while that loop runs, so the owner can go on presenting from its
+// handler.
 class VF_PLATFORM_API HostWindow {
  public:
   // Null when the platform cannot make a window (no display at all).
@@ -145,8 +148,7 @@ class VF_PLATFORM_API HostWindow {
   virtual void SetTitle(const std::string& title) = 0;
   virtual void SetFullscreen(bool fullscreen) = 0;
   virtual bool IsFullscreen() const = 0;
-  // The client area's size now (Right and Bottom are the width and height) and its place on the
-  // screen.
+  // The client area on the screen now: its top left corner and its size (Width(), Height()).
   virtual Rect ClientBounds() const = 0;
   virtual void* NativeHandle() const = 0;
 

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <windows.h>
+
+#include "platform/window.h"
+
+// What the popup and the host window share in reading Windows' input messages, so both pass on
+// the same events for the same messages; and the module's own instance, which owns their classes.
+namespace platform::win32 {
+
+// The module this code is linked into (the plug-in's DLL or a program), not the process's
+// executable: window classes registered here belong to it.
+HINSTANCE ThisInstance();
+
+Key KeyOf(WPARAM virtualKey);
+// 'a' to 'z' for the letter keys, else 0.
+char LetterOf(WPARAM virtualKey);
+
+bool KeyHeld(int virtualKey);
+ShiftState CurrentShift();
+
+// A mouse message's event: its button, its client position and the modifiers it carries.
+WindowEvent MouseEventOf(WindowEvent::Kind kind, MouseButton button, WPARAM wParam, LPARAM lParam);
+
+// A key-down message's event: key, letter and the modifiers held.
+WindowEvent KeyEventOf(WPARAM virtualKey);
+
+}  // namespace platform::win32
