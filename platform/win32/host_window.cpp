@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "event_window.h"
 #include "text.h"
 #include "window_input.h"
 
@@ -36,9 +37,9 @@ constexpr UINT kFrameTimerMs = 30;
 // Registered with the first window and unregistered with the last, as the popup's class is.
 int gWindowCount = 0;
 
-class Win32HostWindow final : public HostWindow {
+class Win32HostWindow final : public HostWindow, private win32::EventWindow {
  public:
-  explicit Win32HostWindow(WindowEventHandler onEvent) : FOnEvent(std::move(onEvent)) {}
+  explicit Win32HostWindow(WindowEventHandler onEvent) : EventWindow(std::move(onEvent)) {}
 
   ~Win32HostWindow() override {
     if (FWnd != nullptr) DestroyWindow(FWnd);
@@ -53,7 +54,7 @@ class Win32HostWindow final : public HostWindow {
       // Double clicks arrive as WM_LBUTTONDBLCLK; every size change repaints the whole client
       // area, whose black margin moves with it.
       wc.style = CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW;
-      wc.lpfnWndProc = &Win32HostWindow::WndProc;
+      wc.lpfnWndProc = &EventWindow::WindowProc;
       wc.hInstance = ThisInstance();
       wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
       wc.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
@@ -74,15 +75,11 @@ class Win32HostWindow final : public HostWindow {
     FLastHeight = style.ClientHeight;
     FWnd = CreateWindowExW(kExStyle, kClassName, win32::Utf8ToWide(style.Title).c_str(),
                            kFramedStyle, left, top, width, height, nullptr, nullptr,
-                           ThisInstance(), this);
+                           ThisInstance(), static_cast<EventWindow*>(this));
     return FWnd != nullptr;
   }
 
-  void Present(const PixelBuffer& pixels) override {
-    FContent = pixels;
-    InvalidateRect(FWnd, nullptr, FALSE);
-    UpdateWindow(FWnd);
-  }
+  void Present(const PixelBuffer& pixels) override { KeepAndPaint(pixels); }
 
   void Show() override {
     ShowWindow(FWnd, SW_SHOW);
@@ -133,17 +130,6 @@ class Win32HostWindow final : public HostWindow {
   void* NativeHandle() const override { return FWnd; }
 
  private:
-  // The handler may destroy this window: nothing of it is used after the call.
-  void Raise(const WindowEvent& event) {
-    if (FOnEvent) FOnEvent(event);
-  }
-
-  void Raise(WindowEvent::Kind kind) {
-    WindowEvent event;
-    event.Type = kind;
-    Raise(event);
-  }
-
   // Once per new size; a minimised window keeps the size it had for its owner.
   void SizeChanged(WPARAM kind, int width, int height) {
     if (kind == SIZE_MINIMIZED || width <= 0 || height <= 0) return;
@@ -171,21 +157,9 @@ class Win32HostWindow final : public HostWindow {
     HDC dc = BeginPaint(FWnd, &ps);
     RECT client{};
     GetClientRect(FWnd, &client);
-    const int width = std::min<int>(FContent.Width(), client.right);
-    const int height = std::min<int>(FContent.Height(), client.bottom);
-    if (width > 0 && height > 0) {
-      BITMAPINFO info{};
-      info.bmiHeader.biSize = sizeof(info.bmiHeader);
-      info.bmiHeader.biWidth = static_cast<LONG>(FContent.Stride() / 4);
-      info.bmiHeader.biHeight = -FContent.Height();  // top-down, as the buffer lies
-      info.bmiHeader.biPlanes = 1;
-      info.bmiHeader.biBitCount = 32;
-      info.bmiHeader.biCompression = BI_RGB;
-      SetDIBitsToDevice(dc, 0, 0, static_cast<DWORD>(FContent.Width()),
-                        static_cast<DWORD>(FContent.Height()), 0, 0, 0,
-                        static_cast<UINT>(FContent.Height()), FContent.Row(0), &info,
-                        DIB_RGB_COLORS);
-    }
+    const SIZE painted = PaintContent(dc);
+    const int width = std::min<int>(painted.cx, client.right);
+    const int height = std::min<int>(painted.cy, client.bottom);
     const auto black = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
     const RECT right{std::max(width, 0), 0, client.right, std::max(height, 0)};
     const RECT below{0, std::max(height, 0), client.right, client.bottom};
@@ -194,8 +168,8 @@ class Win32HostWindow final : public HostWindow {
     EndPaint(FWnd, &ps);
   }
 
-  LRESULT Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
-    using Kind = WindowEvent::Kind;
+  LRESULT Handle(UINT msg, WPARAM wParam, LPARAM lParam) override {
+    if (HandleInput(msg, wParam, lParam)) return 0;
     switch (msg) {
       case WM_PAINT: Paint(); return 0;
       case WM_ERASEBKGND: return 1;
@@ -208,65 +182,15 @@ class Win32HostWindow final : public HostWindow {
       case WM_EXITSIZEMOVE: KillTimer(FWnd, kFrameTimer); return 0;
       case WM_TIMER:
         if (wParam != kFrameTimer) break;
-        Raise(Kind::Paint);
+        Raise(WindowEvent::Kind::Paint);
         return 0;
-      case WM_LBUTTONDOWN: Mouse(Kind::MouseDown, MouseButton::Left, wParam, lParam); return 0;
-      case WM_RBUTTONDOWN: Mouse(Kind::MouseDown, MouseButton::Right, wParam, lParam); return 0;
-      case WM_MBUTTONDOWN: Mouse(Kind::MouseDown, MouseButton::Middle, wParam, lParam); return 0;
-      // The second press of a double click comes as the double click alone.
-      case WM_LBUTTONDBLCLK: Mouse(Kind::DoubleClick, MouseButton::Left, wParam, lParam); return 0;
-      case WM_RBUTTONDBLCLK: Mouse(Kind::DoubleClick, MouseButton::Right, wParam, lParam); return 0;
-      case WM_MBUTTONDBLCLK: Mouse(Kind::DoubleClick, MouseButton::Middle, wParam, lParam); return 0;
-      case WM_LBUTTONUP: Mouse(Kind::MouseUp, MouseButton::Left, wParam, lParam); return 0;
-      case WM_RBUTTONUP: Mouse(Kind::MouseUp, MouseButton::Right, wParam, lParam); return 0;
-      case WM_MBUTTONUP: Mouse(Kind::MouseUp, MouseButton::Middle, wParam, lParam); return 0;
-      case WM_MOUSEMOVE:
-        if (!FTrackingLeave) {
-          TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, FWnd, 0};
-          FTrackingLeave = TrackMouseEvent(&track) != FALSE;
-        }
-        Mouse(Kind::MouseMove, MouseButton::Left, wParam, lParam);
-        return 0;
-      case WM_MOUSELEAVE:
-        FTrackingLeave = false;
-        Raise(Kind::MouseLeave);
-        return 0;
-      case WM_KEYDOWN: Raise(win32::KeyEventOf(wParam)); return 0;
-      case WM_SETFOCUS: Raise(Kind::FocusIn); return 0;
-      case WM_KILLFOCUS: Raise(Kind::FocusOut); return 0;
-      // Nothing closes by itself: the owner decides what a close request does.
-      case WM_CLOSE: Raise(Kind::CloseRequest); return 0;
       default: break;
     }
     return DefWindowProcW(FWnd, msg, wParam, lParam);
   }
 
-  void Mouse(WindowEvent::Kind kind, MouseButton button, WPARAM wParam, LPARAM lParam) {
-    Raise(win32::MouseEventOf(kind, button, wParam, lParam));
-  }
-
-  static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_NCCREATE) {
-      auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
-      auto* self = static_cast<Win32HostWindow*>(create->lpCreateParams);
-      self->FWnd = hwnd;
-      SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<Win32HostWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (msg == WM_NCDESTROY) {
-      SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-      if (self != nullptr) self->FWnd = nullptr;
-    }
-    if (self == nullptr || self->FWnd == nullptr) return DefWindowProcW(hwnd, msg, wParam, lParam);
-    return self->Handle(msg, wParam, lParam);
-  }
-
-  HWND FWnd = nullptr;
-  WindowEventHandler FOnEvent;
-  PixelBuffer FContent;
   int FLastWidth = 0;
   int FLastHeight = 0;
-  bool FTrackingLeave = false;
   bool FFullscreen = false;
   WINDOWPLACEMENT FPlacement{};
 };

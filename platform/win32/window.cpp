@@ -12,6 +12,7 @@
 #include <memory>
 #include <utility>
 
+#include "event_window.h"
 #include "window_input.h"
 
 namespace platform {
@@ -26,9 +27,9 @@ constexpr WPARAM kMoveByCaption = 0xF012;  // SC_MOVE combined with a hit on the
 // outlive it otherwise, and a reloaded DLL would find its class name taken by a stale procedure.
 int gWindowCount = 0;
 
-class Win32PopupWindow final : public PopupWindow {
+class Win32PopupWindow final : public PopupWindow, private win32::EventWindow {
  public:
-  explicit Win32PopupWindow(WindowEventHandler onEvent) : FOnEvent(std::move(onEvent)) {}
+  explicit Win32PopupWindow(WindowEventHandler onEvent) : EventWindow(std::move(onEvent)) {}
 
   ~Win32PopupWindow() override {
     *FAlive = false;
@@ -41,7 +42,7 @@ class Win32PopupWindow final : public PopupWindow {
     if (gWindowCount == 1) {
       WNDCLASSEXW wc{};
       wc.cbSize = sizeof(wc);
-      wc.lpfnWndProc = &Win32PopupWindow::WndProc;
+      wc.lpfnWndProc = &EventWindow::WindowProc;
       wc.hInstance = ThisInstance();
       wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
       wc.lpszClassName = kClassName;
@@ -53,7 +54,7 @@ class Win32PopupWindow final : public PopupWindow {
     RECT frame{0, 0, style.ClientWidth, style.ClientHeight};
     AdjustWindowRectEx(&frame, WS_POPUP, FALSE, exStyle);
     FWnd = CreateWindowExW(exStyle, kClassName, L"", WS_POPUP, 0, 0, frame.right - frame.left,
-                           frame.bottom - frame.top, nullptr, nullptr, ThisInstance(), this);
+                           frame.bottom - frame.top, nullptr, nullptr, ThisInstance(), static_cast<EventWindow*>(this));
     if (FWnd == nullptr) return false;
 
     // Opacity and colour key are applied once the window exists, through the layered style.
@@ -71,11 +72,7 @@ class Win32PopupWindow final : public PopupWindow {
     return true;
   }
 
-  void Present(const PixelBuffer& pixels) override {
-    FContent = pixels;
-    InvalidateRect(FWnd, nullptr, FALSE);
-    UpdateWindow(FWnd);
-  }
+  void Present(const PixelBuffer& pixels) override { KeepAndPaint(pixels); }
 
   void Show() override { ShowWindow(FWnd, SW_SHOW); }
   void Hide() override { ShowWindow(FWnd, SW_HIDE); }
@@ -117,67 +114,18 @@ class Win32PopupWindow final : public PopupWindow {
     ::SetCursor(LoadCursorW(nullptr, FCursor == CursorShape::Hand ? IDC_HAND : IDC_ARROW));
   }
 
-  void Raise(WindowEvent::Kind kind) {
-    WindowEvent event;
-    event.Type = kind;
-    Raise(event);
-  }
-
-  // The handler may destroy this window: nothing of it is used after the call.
-  void Raise(const WindowEvent& event) {
-    if (FOnEvent) FOnEvent(event);
-  }
-
-  void RaiseMouse(WindowEvent::Kind kind, MouseButton button, WPARAM wParam, LPARAM lParam) {
-    Raise(win32::MouseEventOf(kind, button, wParam, lParam));
-  }
-
   void Paint() {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(FWnd, &ps);
-    if (!FContent.Empty()) {
-      BITMAPINFO info{};
-      info.bmiHeader.biSize = sizeof(info.bmiHeader);
-      info.bmiHeader.biWidth = static_cast<LONG>(FContent.Stride() / 4);
-      info.bmiHeader.biHeight = -FContent.Height();  // top-down, as the buffer lies
-      info.bmiHeader.biPlanes = 1;
-      info.bmiHeader.biBitCount = 32;
-      info.bmiHeader.biCompression = BI_RGB;
-      SetDIBitsToDevice(dc, 0, 0, static_cast<DWORD>(FContent.Width()),
-                        static_cast<DWORD>(FContent.Height()), 0, 0, 0,
-                        static_cast<UINT>(FContent.Height()), FContent.Row(0), &info,
-                        DIB_RGB_COLORS);
-    }
+    PaintContent(dc);
     EndPaint(FWnd, &ps);
   }
 
-  LRESULT Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
-    using Kind = WindowEvent::Kind;
+  LRESULT Handle(UINT msg, WPARAM wParam, LPARAM lParam) override {
+    if (HandleInput(msg, wParam, lParam)) return 0;
     switch (msg) {
       case WM_PAINT: Paint(); return 0;
       case WM_ERASEBKGND: return 1;
-      case WM_LBUTTONDOWN: RaiseMouse(Kind::MouseDown, MouseButton::Left, wParam, lParam); return 0;
-      case WM_RBUTTONDOWN: RaiseMouse(Kind::MouseDown, MouseButton::Right, wParam, lParam); return 0;
-      case WM_MBUTTONDOWN: RaiseMouse(Kind::MouseDown, MouseButton::Middle, wParam, lParam); return 0;
-      case WM_LBUTTONUP: RaiseMouse(Kind::MouseUp, MouseButton::Left, wParam, lParam); return 0;
-      case WM_RBUTTONUP: RaiseMouse(Kind::MouseUp, MouseButton::Right, wParam, lParam); return 0;
-      case WM_MBUTTONUP: RaiseMouse(Kind::MouseUp, MouseButton::Middle, wParam, lParam); return 0;
-      case WM_MOUSEMOVE:
-        if (!FTrackingLeave) {
-          TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, FWnd, 0};
-          FTrackingLeave = TrackMouseEvent(&track) != FALSE;
-        }
-        RaiseMouse(Kind::MouseMove, MouseButton::Left, wParam, lParam);
-        return 0;
-      case WM_MOUSELEAVE:
-        FTrackingLeave = false;
-        Raise(Kind::MouseLeave);
-        return 0;
-      case WM_KEYDOWN: Raise(win32::KeyEventOf(wParam)); return 0;
-      case WM_SETFOCUS: Raise(Kind::FocusIn); return 0;
-      case WM_KILLFOCUS: Raise(Kind::FocusOut); return 0;
-      // Nothing closes by itself: the owner decides what a close request does.
-      case WM_CLOSE: Raise(Kind::CloseRequest); return 0;
       case WM_SETCURSOR:
         if (LOWORD(lParam) == HTCLIENT) {
           ApplyCursor();
@@ -199,28 +147,8 @@ class Win32PopupWindow final : public PopupWindow {
     return DefWindowProcW(FWnd, msg, wParam, lParam);
   }
 
-  static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_NCCREATE) {
-      auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
-      auto* self = static_cast<Win32PopupWindow*>(create->lpCreateParams);
-      self->FWnd = hwnd;
-      SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<Win32PopupWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (msg == WM_NCDESTROY) {
-      SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-      if (self != nullptr) self->FWnd = nullptr;
-    }
-    if (self == nullptr || self->FWnd == nullptr) return DefWindowProcW(hwnd, msg, wParam, lParam);
-    return self->Handle(msg, wParam, lParam);
-  }
-
-  HWND FWnd = nullptr;
-  WindowEventHandler FOnEvent;
-  PixelBuffer FContent;
   MoveFilter FMoveFilter;
   CursorShape FCursor = CursorShape::Arrow;
-  bool FTrackingLeave = false;
   std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
 };
 
