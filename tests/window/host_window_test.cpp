@@ -16,6 +16,7 @@
 #include "fanhost/window_presenter.h"
 #include "platform/window.h"
 #include "screen_input.h"
+#include "support/fake_plugin.h"
 #include "support/png_encode.h"
 
 namespace {
@@ -75,13 +76,7 @@ struct RecordingPlugin {
 TEST(HostWindow, ResizesAndClicksReachThePluginWithClientSizeAndPosition) {
   auto presenter = fanhost::WindowPresenter::Create(320, 240, "");
   ASSERT_NE(presenter, nullptr);
-  aimp::IVisualPluginVtbl slots{};
-  slots.Initialize = RecordingPlugin::Initialize;
-  slots.Deinitialize = RecordingPlugin::Deinitialize;
-  slots.DisplayClick = RecordingPlugin::Click;
-  slots.DisplayRender = RecordingPlugin::Render;
-  slots.DisplayResize = RecordingPlugin::Resize;
-  slots.Release = RecordingPlugin::Release;
+  aimp::IVisualPluginVtbl slots = vf::test::HostSlotsOf<RecordingPlugin>();
   aimp::IVisualPlugin object{&slots};
   fanhost::PluginRef plugin(&object);
 

@@ -10,6 +10,7 @@
 
 #include "platform/surface.h"
 #include "platform/timer.h"
+#include "support/fake_plugin.h"
 
 namespace {
 
@@ -73,13 +74,7 @@ class HeldUpPresenter final : public fanhost::Presenter {
 };
 
 TEST(DriveLoop, FramesAskedForFromInsideThePumpAreRenderedInOrderUpToTheEnd) {
-  aimp::IVisualPluginVtbl slots{};
-  slots.Initialize = CountingPlugin::Initialize;
-  slots.Deinitialize = CountingPlugin::Deinitialize;
-  slots.DisplayClick = CountingPlugin::Click;
-  slots.DisplayRender = CountingPlugin::Render;
-  slots.DisplayResize = CountingPlugin::Resize;
-  slots.Release = CountingPlugin::Release;
+  aimp::IVisualPluginVtbl slots = vf::test::HostSlotsOf<CountingPlugin>();
   aimp::IVisualPlugin object{&slots};
   fanhost::PluginRef plugin(&object);
 
