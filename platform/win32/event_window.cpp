@@ -6,6 +6,28 @@
 
 namespace platform::win32 {
 
+bool WindowClass::Use() {
+  ++FUsers;
+  if (FRegistered) return true;
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof(wc);
+  wc.style = FStyle;
+  wc.lpfnWndProc = &EventWindow::WindowProc;
+  wc.hInstance = ThisInstance();
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  if (FApplicationIcon) wc.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
+  wc.lpszClassName = FName;
+  // A registration that fails is tried again by the next window.
+  FRegistered = RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+  return FRegistered;
+}
+
+void WindowClass::Leave() {
+  if (--FUsers > 0 || !FRegistered) return;
+  UnregisterClassW(FName, ThisInstance());
+  FRegistered = false;
+}
+
 EventWindow::EventWindow(WindowEventHandler onEvent) : FOnEvent(std::move(onEvent)) {}
 
 LRESULT CALLBACK EventWindow::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {

@@ -10,6 +10,27 @@
 // alike.
 namespace platform::win32 {
 
+// The class of one kind of window, registered with its first window and unregistered with its
+// last: a DLL's classes outlive it otherwise, and a reloaded DLL would find the name taken by a
+// stale procedure. Its procedure is EventWindow::WindowProc.
+class WindowClass {
+ public:
+  WindowClass(const wchar_t* name, UINT style, bool applicationIcon)
+      : FName(name), FStyle(style), FApplicationIcon(applicationIcon) {}
+  // Counts one more window, registering the class for the first; false when it cannot be.
+  bool Use();
+  // Counts one window less; every Use is matched by one Leave, also when Use failed.
+  void Leave();
+  const wchar_t* Name() const { return FName; }
+
+ private:
+  const wchar_t* FName;
+  UINT FStyle;
+  bool FApplicationIcon;
+  int FUsers = 0;
+  bool FRegistered = false;
+};
+
 class EventWindow {
  public:
   EventWindow(const EventWindow&) = delete;

@@ -23,7 +23,6 @@ namespace {
 
 using win32::ThisInstance;
 
-constexpr wchar_t kClassName[] = L"VindeluxHostWindow";
 constexpr DWORD kFramedStyle = WS_OVERLAPPEDWINDOW;
 constexpr DWORD kExStyle = WS_EX_APPWINDOW;
 // The smallest client area the border can be dragged to: a visualisation of no pixels helps
@@ -34,8 +33,9 @@ constexpr int kMinClientHeight = 48;
 constexpr UINT_PTR kFrameTimer = 1;
 constexpr UINT kFrameTimerMs = 30;
 
-// Registered with the first window and unregistered with the last, as the popup's class is.
-int gWindowCount = 0;
+// Double clicks arrive as WM_LBUTTONDBLCLK; every size change repaints the whole client area,
+// whose black margin moves with it.
+win32::WindowClass gClass(L"VindeluxHostWindow", CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW, true);
 
 class Win32HostWindow final : public HostWindow, private win32::EventWindow {
  public:
@@ -43,24 +43,11 @@ class Win32HostWindow final : public HostWindow, private win32::EventWindow {
 
   ~Win32HostWindow() override {
     if (FWnd != nullptr) DestroyWindow(FWnd);
-    if (--gWindowCount == 0) UnregisterClassW(kClassName, ThisInstance());
+    gClass.Leave();
   }
 
   bool Make(const HostWindowStyle& style) {
-    ++gWindowCount;
-    if (gWindowCount == 1) {
-      WNDCLASSEXW wc{};
-      wc.cbSize = sizeof(wc);
-      // Double clicks arrive as WM_LBUTTONDBLCLK; every size change repaints the whole client
-      // area, whose black margin moves with it.
-      wc.style = CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW;
-      wc.lpfnWndProc = &EventWindow::WindowProc;
-      wc.hInstance = ThisInstance();
-      wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-      wc.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
-      wc.lpszClassName = kClassName;
-      if (RegisterClassExW(&wc) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
-    }
+    if (!gClass.Use()) return false;
     RECT frame{0, 0, style.ClientWidth, style.ClientHeight};
     AdjustWindowRectEx(&frame, kFramedStyle, FALSE, kExStyle);
     const int width = frame.right - frame.left;
@@ -73,7 +60,7 @@ class Win32HostWindow final : public HostWindow, private win32::EventWindow {
     // news to it.
     FLastWidth = style.ClientWidth;
     FLastHeight = style.ClientHeight;
-    FWnd = CreateWindowExW(kExStyle, kClassName, win32::Utf8ToWide(style.Title).c_str(),
+    FWnd = CreateWindowExW(kExStyle, gClass.Name(), win32::Utf8ToWide(style.Title).c_str(),
                            kFramedStyle, left, top, width, height, nullptr, nullptr,
                            ThisInstance(), static_cast<EventWindow*>(this));
     return FWnd != nullptr;

@@ -20,12 +20,9 @@ namespace {
 
 using win32::ThisInstance;
 
-constexpr wchar_t kClassName[] = L"VindeluxPopupWindow";
 constexpr WPARAM kMoveByCaption = 0xF012;  // SC_MOVE combined with a hit on the title bar
 
-// The class is registered with the first window and unregistered with the last: a DLL's classes
-// outlive it otherwise, and a reloaded DLL would find its class name taken by a stale procedure.
-int gWindowCount = 0;
+win32::WindowClass gClass(L"VindeluxPopupWindow", 0, false);
 
 class Win32PopupWindow final : public PopupWindow, private win32::EventWindow {
  public:
@@ -34,26 +31,17 @@ class Win32PopupWindow final : public PopupWindow, private win32::EventWindow {
   ~Win32PopupWindow() override {
     *FAlive = false;
     if (FWnd != nullptr) DestroyWindow(FWnd);
-    if (--gWindowCount == 0) UnregisterClassW(kClassName, ThisInstance());
+    gClass.Leave();
   }
 
   bool Make(const PopupWindowStyle& style) {
-    ++gWindowCount;
-    if (gWindowCount == 1) {
-      WNDCLASSEXW wc{};
-      wc.cbSize = sizeof(wc);
-      wc.lpfnWndProc = &EventWindow::WindowProc;
-      wc.hInstance = ThisInstance();
-      wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-      wc.lpszClassName = kClassName;
-      if (RegisterClassExW(&wc) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
-    }
+    if (!gClass.Use()) return false;
     DWORD exStyle = WS_EX_WINDOWEDGE;
     if (style.TopMost) exStyle |= WS_EX_TOPMOST;
     if (style.NoTaskbarEntry) exStyle |= WS_EX_TOOLWINDOW;
     RECT frame{0, 0, style.ClientWidth, style.ClientHeight};
     AdjustWindowRectEx(&frame, WS_POPUP, FALSE, exStyle);
-    FWnd = CreateWindowExW(exStyle, kClassName, L"", WS_POPUP, 0, 0, frame.right - frame.left,
+    FWnd = CreateWindowExW(exStyle, gClass.Name(), L"", WS_POPUP, 0, 0, frame.right - frame.left,
                            frame.bottom - frame.top, nullptr, nullptr, ThisInstance(), static_cast<EventWindow*>(this));
     if (FWnd == nullptr) return false;
 
