@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "fanhost/audio.h"
 #include "fanhost/capture_playback.h"
@@ -29,6 +30,41 @@ constexpr std::uint32_t kCaptureRate = 44100;
 int Fail(const std::string& message) {
   std::fprintf(stderr, "fanhost: %s\n", message.c_str());
   return kBadInput;
+}
+
+struct ChosenPresenter {
+  std::unique_ptr<fanhost::Presenter> presenter;
+  bool inWindow = false;
+};
+
+// The window where a display exists (unless asked not to), else the off-screen area.
+ChosenPresenter MakePresenter(const fanhost::Options& options) {
+  if (!options.headless) {
+    if (auto window = fanhost::WindowPresenter::Create(options.width, options.height, options.snapshot)) {
+      std::printf("window: %dx%d (Space pauses, F or double click: full screen, Esc or Q quits)\n",
+                  options.width, options.height);
+      if (!options.record.empty()) std::puts("--record is for off-screen runs; not recording");
+      return {std::move(window), true};
+    }
+    std::puts("no window can be made here: playing off screen");
+  }
+  std::printf("off screen: %dx%d\n", options.width, options.height);
+  const int recordEvery = std::max(1, options.fps / std::min(options.recordFps, options.fps));
+  return {std::make_unique<fanhost::HeadlessPresenter>(options.width, options.height, options.snapshot,
+                                                       options.record, options.fps / recordEvery, recordEvery),
+          false};
+}
+
+// A track in a window is played through the sound card where there is one; off screen it advances
+// exactly one frame's worth per frame.
+std::unique_ptr<fanhost::Playback> MakeTrackPlayback(const fanhost::Options& options,
+                                                     const fanhost::StereoAudio& audio, bool inWindow) {
+  if (!inWindow) return std::make_unique<fanhost::PacedPlayback>(audio, options.seconds, options.fps);
+  std::string why;
+  auto output = platform::AudioOutput::Open(audio.sampleRate, why);
+  if (output) std::printf("sound: %s\n", output->Name().c_str());
+  else std::printf("sound: none (%s); playing silently on the clock\n", why.c_str());
+  return std::make_unique<fanhost::LivePlayback>(audio, options.seconds, std::move(output));
 }
 
 }  // namespace
@@ -75,40 +111,18 @@ int main(int argc, char** argv) {
                 fanhost::Narrow(slots.PluginInfo(self)).c_str(),
                 fanhost::Narrow(slots.AuthorName(self)).c_str(), slots.PluginFlags(self));
 
-    std::unique_ptr<fanhost::Presenter> presenter;
-    if (!options.headless) {
-      presenter = fanhost::WindowPresenter::Create(options.width, options.height, options.snapshot);
-      if (!presenter) std::puts("no window can be made here: playing off screen");
-    }
-    const bool inWindow = presenter != nullptr;
-    if (inWindow) {
-      std::printf("window: %dx%d (Space pauses, F or double click: full screen, Esc or Q quits)\n",
-                  options.width, options.height);
-      if (!options.record.empty()) std::puts("--record is for off-screen runs; not recording");
-    } else {
-      if (input && options.seconds == 0.0) return Fail(fanhost::kCaptureNeedsSeconds);
-      std::printf("off screen: %dx%d\n", options.width, options.height);
-      const int recordEvery = std::max(1, options.fps / std::min(options.recordFps, options.fps));
-      presenter = std::make_unique<fanhost::HeadlessPresenter>(
-          options.width, options.height, options.snapshot, options.record,
-          options.fps / recordEvery, recordEvery);
-    }
+    auto [presenter, inWindow] = MakePresenter(options);
+    if (!inWindow && input && options.seconds == 0.0) return Fail(fanhost::kCaptureNeedsSeconds);
 
-    std::unique_ptr<fanhost::Playback> playback;
     const fanhost::StereoAudio* heard = &audio;
+    std::unique_ptr<fanhost::Playback> playback;
     if (input) {
       auto capture = std::make_unique<fanhost::CapturePlayback>(std::move(input), kCaptureRate,
                                                                 options.seconds, options.fps);
       heard = &capture->Heard();
       playback = std::move(capture);
-    } else if (inWindow) {
-      std::string why;
-      auto output = platform::AudioOutput::Open(audio.sampleRate, why);
-      if (output) std::printf("sound: %s\n", output->Name().c_str());
-      else std::printf("sound: none (%s); playing silently on the clock\n", why.c_str());
-      playback = std::make_unique<fanhost::LivePlayback>(audio, options.seconds, std::move(output));
     } else {
-      playback = std::make_unique<fanhost::PacedPlayback>(audio, options.seconds, options.fps);
+      playback = MakeTrackPlayback(options, audio, inWindow);
     }
     const auto summary = fanhost::Drive(plugin, *heard, *playback, *presenter,
                                         {options.fps, options.optionsDemo});
