@@ -58,8 +58,17 @@ PixelBuffer::PixelBuffer(const PixelBuffer& other) : PixelBuffer(other.FWidth, o
   for (int y = 0; y < FHeight; ++y) std::memcpy(Row(y), other.Row(y), rowBytes);
 }
 
+// Keeps its own memory where it holds the copy (ReuseFor), so a window handed a frame of the same
+// size at every presentation allocates nothing.
 PixelBuffer& PixelBuffer::operator=(const PixelBuffer& other) {
-  if (this != &other) *this = PixelBuffer(other);
+  if (this == &other) return *this;
+  if (other.Empty()) {
+    *this = PixelBuffer();
+    return *this;
+  }
+  if (!ReuseFor(other.FWidth, other.FHeight)) *this = PixelBuffer(other.FWidth, other.FHeight);
+  const auto rowBytes = static_cast<std::size_t>(FWidth) * sizeof(Pixel32);
+  for (int y = 0; y < FHeight; ++y) std::memcpy(Row(y), other.Row(y), rowBytes);
   return *this;
 }
 

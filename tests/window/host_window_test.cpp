@@ -43,7 +43,7 @@ class ScriptedPresenter final : public fanhost::Presenter {
     FInner.FramePainted(frame);
     if (FStep(frame) && FOnInput) FOnInput({fanhost::HostInput::Kind::Quit});
   }
-  void Finish() override { FInner.Finish(); }
+  bool Finish() override { return FInner.Finish(); }
 
  private:
   fanhost::WindowPresenter& FInner;

@@ -106,7 +106,7 @@ DriveSummary Drive(const PluginRef& plugin, const StereoAudio& audio, Playback& 
   if (summary.frames > 0)
     summary.seconds = static_cast<double>(position + samplesPerFrame) / audio.sampleRate;
   presenter.OnInput(nullptr);
-  presenter.Finish();
+  summary.filesWritten = presenter.Finish();
   slots.Deinitialize(self);
   return summary;
 }

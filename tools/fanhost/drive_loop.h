@@ -22,6 +22,7 @@ struct DriveSummary {
   std::uint32_t ticks = 0;
   double seconds = 0.0;  // of the track played
   bool quit = false;     // the user asked to stop before the end
+  bool filesWritten = true;  // every file the presenter was to write was written
 };
 
 // Initialises the plug-in, tells it the area's size (and every new one), plays until the playback

@@ -17,6 +17,7 @@ HeadlessPresenter::HeadlessPresenter(int width, int height, std::string snapshot
   if (!FRecording.Open(FRecordPath, width, height, recordFps, error)) {
     std::fprintf(stderr, "fanhost: %s\n", error.c_str());
     FRecordPath.clear();
+    FRecordFailed = true;
   }
 }
 
@@ -26,24 +27,23 @@ void HeadlessPresenter::FramePainted(long frame) {
   if (!FRecording.AddFrame(platform::ReadPixels(FArea.DC(), 0, 0, FArea.Width(), FArea.Height()), error)) {
     std::fprintf(stderr, "fanhost: %s\n", error.c_str());
     FRecordPath.clear();
+    FRecordFailed = true;
   }
 }
 
-void HeadlessPresenter::Finish() {
+bool HeadlessPresenter::Finish() {
+  bool written = !FRecordFailed;
   if (FRecording.Frames() > 0) {
     std::string error;
-    if (FRecording.Close(error))
+    if (FRecording.Close(error)) {
       std::printf("%d frames recorded to %s\n", FRecording.Frames(), FRecordPath.c_str());
-    else
+    } else {
       std::fprintf(stderr, "fanhost: %s\n", error.c_str());
+      written = false;
+    }
   }
-  if (!FSnapshotPath.empty()) {
-    std::string error;
-    if (WriteSnapshot(FArea, FSnapshotPath, error))
-      std::printf("last frame written to %s\n", FSnapshotPath.c_str());
-    else
-      std::fprintf(stderr, "fanhost: %s\n", error.c_str());
-  }
+  if (!FSnapshotPath.empty()) written = WriteSnapshot(FArea, FSnapshotPath) && written;
+  return written;
 }
 
 }  // namespace fanhost

@@ -19,7 +19,7 @@ class HeadlessPresenter final : public Presenter {
   int Width() const override { return FArea.Width(); }
   int Height() const override { return FArea.Height(); }
   void FramePainted(long frame) override;
-  void Finish() override;
+  bool Finish() override;
 
  private:
   platform::Surface FArea;
@@ -27,6 +27,7 @@ class HeadlessPresenter final : public Presenter {
   std::string FRecordPath;
   int FRecordEvery;
   ApngWriter FRecording;
+  bool FRecordFailed = false;  // the recording could not be opened or written
 };
 
 }  // namespace fanhost

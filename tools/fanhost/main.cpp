@@ -24,6 +24,7 @@
 
 namespace {
 
+constexpr int kFileNotWritten = 1;
 constexpr int kBadInput = 2;
 constexpr std::uint32_t kCaptureRate = 44100;
 
@@ -101,6 +102,7 @@ int main(int argc, char** argv) {
 
   fanhost::ModuleHost host;
   if (!host.Load(options.module)) return Fail(host.LastError());
+  bool filesWritten = true;
   {
     fanhost::PluginRef plugin = host.QueryVisual();
     if (!plugin) return Fail("the module " + options.module + " handed out no plug-in object");
@@ -130,9 +132,10 @@ int main(int argc, char** argv) {
                 summary.frames, summary.ticks, summary.seconds,
                 options.capture ? "of sound heard" : "of the track",
                 summary.quit ? " (stopped by the user)" : "");
+    filesWritten = summary.filesWritten;
     presenter.reset();
   }  // the final Release
   host.Unload();
   std::puts("module unloaded");
-  return 0;
+  return filesWritten ? 0 : kFileNotWritten;
 }

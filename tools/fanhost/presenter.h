@@ -30,8 +30,9 @@ class Presenter {
   virtual void OnInput(HostInputHandler) {}
   // Called after every render call with the frame's number.
   virtual void FramePainted(long frame) = 0;
-  // Called once after the last frame.
-  virtual void Finish() = 0;
+  // Called once after the last frame; false when a file it was to write could not be written
+  // (said on standard error).
+  virtual bool Finish() = 0;
 };
 
 }  // namespace fanhost

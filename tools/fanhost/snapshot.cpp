@@ -2,12 +2,14 @@
 
 #include <png.h>
 
+#include <cstdio>
+
 namespace fanhost {
 
-bool WriteSnapshot(const platform::Surface& surface, const std::string& path, std::string& error) {
+bool WriteSnapshot(const platform::Surface& surface, const std::string& path) {
   platform::PixelBuffer pixels = platform::ReadPixels(surface.DC(), 0, 0, surface.Width(), surface.Height());
   if (pixels.Empty()) {
-    error = "nothing to write: the area is empty";
+    std::fprintf(stderr, "fanhost: nothing to write to %s: the area is empty\n", path.c_str());
     return false;
   }
   // A surface's fourth byte carries no meaning; the picture is opaque.
@@ -21,9 +23,10 @@ bool WriteSnapshot(const platform::Surface& surface, const std::string& path, st
   image.format = PNG_FORMAT_BGRA;
   if (!png_image_write_to_file(&image, path.c_str(), 0, pixels.Row(0), static_cast<png_int_32>(pixels.Stride()),
                                nullptr)) {
-    error = std::string("cannot write ") + path + ": " + image.message;
+    std::fprintf(stderr, "fanhost: cannot write %s: %s\n", path.c_str(), image.message);
     return false;
   }
+  std::printf("last frame written to %s\n", path.c_str());
   return true;
 }
 

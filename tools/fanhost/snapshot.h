@@ -6,7 +6,8 @@
 
 namespace fanhost {
 
-// Writes what the surface shows as an opaque PNG file; false with error set on failure.
-bool WriteSnapshot(const platform::Surface& surface, const std::string& path, std::string& error);
+// Writes what the surface shows as an opaque PNG file and says so on standard output; false, said
+// on standard error, when it cannot.
+bool WriteSnapshot(const platform::Surface& surface, const std::string& path);
 
 }  // namespace fanhost

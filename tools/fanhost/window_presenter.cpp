@@ -64,13 +64,6 @@ void WindowPresenter::FramePainted(long) {
   FWindow->Present(platform::ReadPixels(FArea.DC(), 0, 0, FArea.Width(), FArea.Height()));
 }
 
-void WindowPresenter::Finish() {
-  if (FSnapshotPath.empty()) return;
-  std::string error;
-  if (WriteSnapshot(FArea, FSnapshotPath, error))
-    std::printf("last frame written to %s\n", FSnapshotPath.c_str());
-  else
-    std::fprintf(stderr, "fanhost: %s\n", error.c_str());
-}
+bool WindowPresenter::Finish() { return FSnapshotPath.empty() || WriteSnapshot(FArea, FSnapshotPath); }
 
 }  // namespace fanhost

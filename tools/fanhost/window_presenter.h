@@ -21,7 +21,7 @@ class WindowPresenter final : public Presenter {
   int Height() const override { return FArea.Height(); }
   void OnInput(HostInputHandler handler) override { FOnInput = std::move(handler); }
   void FramePainted(long frame) override;
-  void Finish() override;
+  bool Finish() override;
 
   platform::HostWindow& Window() { return *FWindow; }
 

@@ -46,7 +46,7 @@ class HeldUpPresenter final : public fanhost::Presenter {
     if (FInside) ++paintedInside;
     if (frame == FHoldAt) platform::SetTimer(5, &HeldUpPresenter::Tick);
   }
-  void Finish() override {}
+  bool Finish() override { return true; }
 
   std::vector<long> painted;
   int paintedInside = 0;

@@ -91,6 +91,26 @@ TEST(PixelBuffer, ReusesItsMemoryOnlyWithinTwiceWhatItNeeds) {
   EXPECT_FALSE(wrapped.ReuseFor(2, 2));  // memory that is not its own
 }
 
+// A copy assigned keeps the target's memory where it fits, and never writes into wrapped memory.
+TEST(PixelBuffer, CopyAssignmentReusesOwnMemoryOnly) {
+  const PixelBuffer frame = Numbered(7, 5);
+  PixelBuffer kept(7, 6);
+  const Pixel32* memory = kept.Row(0);
+  kept = frame;
+  EXPECT_EQ(kept.Row(0), memory);
+  EXPECT_TRUE(ImagesMatch(kept, frame, "copy_reused"));
+
+  std::vector<Pixel32> theirs(35, Pixel32{1, 2, 3, 4});
+  PixelBuffer wrapped = PixelBuffer::Wrap(theirs.data(), 7, 5, 28);
+  wrapped = frame;
+  EXPECT_NE(wrapped.Row(0), theirs.data());
+  EXPECT_TRUE(ImagesMatch(wrapped, frame, "copy_owned"));
+  EXPECT_EQ(theirs[0], (Pixel32{1, 2, 3, 4}));
+
+  kept = PixelBuffer();
+  EXPECT_TRUE(kept.Empty());
+}
+
 TEST(Surface, RefusesSizesThatOverflow) {
   Surface surface;
   EXPECT_THROW(surface.SetSize(INT_MAX, INT_MAX), std::bad_alloc);
