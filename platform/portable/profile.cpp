@@ -18,16 +18,14 @@
 
 #include "ini_file.h"
 #include "platform/text.h"
+#include "error_codes.h"
 #include "resources_impl.h"
 
 namespace platform {
 namespace {
 
-constexpr std::uint32_t kErrorPathNotFound = 3;
-constexpr std::uint32_t kErrorAccessDenied = 5;
-constexpr std::uint32_t kErrorWriteFault = 29;
-constexpr std::uint32_t kErrorInvalidParameter = 87;
-constexpr std::uint32_t kErrorDiskFull = 112;
+using namespace portable::win_error;
+
 
 std::uint32_t ErrorCodeOf(int error) {
   switch (error) {

@@ -10,21 +10,14 @@
 
 #include "platform/embedded_resources.h"
 #include "platform/text.h"
+#include "error_codes.h"
 #include "resources_impl.h"
 
 namespace platform {
 namespace {
 
-constexpr std::uint32_t kErrorSuccess = 0;
-constexpr std::uint32_t kErrorFileNotFound = 2;
-constexpr std::uint32_t kErrorPathNotFound = 3;
-constexpr std::uint32_t kErrorAccessDenied = 5;
-constexpr std::uint32_t kErrorInvalidHandle = 6;
-constexpr std::uint32_t kErrorNotEnoughMemory = 8;
-constexpr std::uint32_t kErrorWriteFault = 29;
-constexpr std::uint32_t kErrorInvalidParameter = 87;
-constexpr std::uint32_t kErrorDiskFull = 112;
-constexpr std::uint32_t kErrorResourceNameNotFound = 1814;
+using namespace portable::win_error;
+
 constexpr std::int32_t kEInvalidArg = static_cast<std::int32_t>(0x80070057u);
 
 thread_local std::uint32_t tLastError = kErrorSuccess;
