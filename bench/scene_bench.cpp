@@ -48,24 +48,35 @@ std::int64_t RenderBytes(const TFans& fans) {
 
 // A resize as the host makes it (DisplayResize), then the first render that shows both fans at
 // frames other than those shown before (DisplayRender). range(1) selects the full pre-render.
-void BM_Resize(benchmark::State& state) {
-  vf::ImagingUser imaging;
-  const Area area = kAreas[state.range(0)];
-  TFans fans(0, 0, 0, 0, true);
-  fans.SetPreRenderAll(state.range(1) != 0);
-  fans.SetSize(area.width, area.height);
-  fans.UpdateFan(0, 7);
-  platform::Surface host;
-  host.SetSize(area.width, area.height);
-  bool nudged = false;
-  std::int32_t frame = 0;
-  for (auto _ : state) {
-    nudged = !nudged;
-    const Area size = nudged ? Nudged(area) : area;
-    fans.SetSize(size.width, size.height);
+// A scene built at an area and shown once, with the host's area it renders into; each render
+// shows both fans at frames other than those shown before.
+struct ShownScene {
+  ShownScene(const Area& area, bool preRenderAll) : fans(0, 0, 0, 0, true) {
+    fans.SetPreRenderAll(preRenderAll);
+    fans.SetSize(area.width, area.height);
+    fans.UpdateFan(0, 7);
+    host.SetSize(area.width, area.height);
+  }
+  void RenderNextFrames() {
     frame = (frame + 1) % fans.FramesCount();
     fans.UpdateFan(frame, (frame + 7) % fans.FramesCount());
     fans.DrawTo(host.DC());
+  }
+  vf::ImagingUser imaging;  // first: the scene's images need the imaging library
+  TFans fans;
+  platform::Surface host;
+  std::int32_t frame = 0;
+};
+
+void BM_Resize(benchmark::State& state) {
+  const Area area = kAreas[state.range(0)];
+  ShownScene scene(area, state.range(1) != 0);
+  bool nudged = false;
+  for (auto _ : state) {
+    nudged = !nudged;
+    const Area size = nudged ? Nudged(area) : area;
+    scene.fans.SetSize(size.width, size.height);
+    scene.RenderNextFrames();
   }
   state.SetLabel(Label(area));
 }
@@ -79,22 +90,14 @@ BENCHMARK(BM_Resize)
 // A live change from the options window as the controller passes it on: the fan skin it already
 // has, then another background, then the next render. range(1) selects the full pre-render.
 void BM_LiveBackgroundChange(benchmark::State& state) {
-  vf::ImagingUser imaging;
   const Area area = kAreas[state.range(0)];
-  TFans fans(0, 0, 0, 0, true);
-  fans.SetPreRenderAll(state.range(1) != 0);
-  fans.SetSize(area.width, area.height);
-  fans.UpdateFan(0, 7);
-  platform::Surface host;
-  host.SetSize(area.width, area.height);
-  std::int32_t background = 0, frame = 0;
+  ShownScene scene(area, state.range(1) != 0);
+  std::int32_t background = 0;
   for (auto _ : state) {
     background = 1 - background;
-    fans.SetSkinFanIndex(0);
-    fans.SetSkinBackgroundIndex(background);
-    frame = (frame + 1) % fans.FramesCount();
-    fans.UpdateFan(frame, (frame + 7) % fans.FramesCount());
-    fans.DrawTo(host.DC());
+    scene.fans.SetSkinFanIndex(0);
+    scene.fans.SetSkinBackgroundIndex(background);
+    scene.RenderNextFrames();
   }
   state.SetLabel(Label(area));
 }
