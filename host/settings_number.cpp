@@ -43,12 +43,9 @@ std::optional<std::int32_t> ParseDecimal(std::u16string_view digits, bool negati
 }  // namespace
 
 std::optional<std::int32_t> ParseSettingsNumber(std::u16string_view text) {
-  std::u16string rewritten;
-  if (text.size() >= 3 && text[0] == u'0' && (text[1] == u'x' || text[1] == u'X')) {
-    rewritten = u"$";
-    rewritten.append(text.substr(2));
-    text = rewritten;
-  }
+  // "0x" leading the text reads as "$" there: no blanks or sign may come before it.
+  if (text.size() >= 3 && text[0] == u'0' && (text[1] == u'x' || text[1] == u'X'))
+    return ParseHex(text.substr(2), false);
   std::size_t at = 0;
   while (at < text.size() && (text[at] == u' ' || text[at] == u'\t')) ++at;
   bool negative = false;

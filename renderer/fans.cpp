@@ -155,6 +155,7 @@ void TFans::CreateBitmapFrames() {
   FBitmapFrames.Frame1 = TBitmapFrame{};
   FBitmapFrames.Frame2 = TBitmapFrame{};
   FFrameCacheBytes = 0;
+  FFrameCacheOutOfMemory = false;
 }
 
 // What a failed rebuild leaves: the unbuilt scene, which holds nothing and shows nothing, and
@@ -263,7 +264,7 @@ void TFans::DrawStaleFrame(platform::DeviceContext ADC, TBitmapFrame& APosition,
 // kept frames past the cap or the memory is not there; the frame then stays stale.
 void TFans::KeepFrame(TBitmapFrame& APosition, std::int32_t AFrame, platform::DeviceContext ASource) {
   const std::int64_t bytes = std::int64_t{APosition.Width} * APosition.Height * 4;
-  if (bytes > FFrameCacheCap - FFrameCacheBytes) return;
+  if (FFrameCacheOutOfMemory || bytes > FFrameCacheCap - FFrameCacheBytes) return;
   try {
     auto bitmap = std::make_unique<platform::Surface>();
     bitmap->SetSize(APosition.Width, APosition.Height);
@@ -273,6 +274,7 @@ void TFans::KeepFrame(TBitmapFrame& APosition, std::int32_t AFrame, platform::De
     FFrameCacheBytes += bytes;
   } catch (const std::bad_alloc&) {
     // The frame is drawn again whenever it is shown.
+    FFrameCacheOutOfMemory = true;
   }
 }
 

@@ -124,6 +124,9 @@ class TFans {
   TBitmapFrames FBitmapFrames;
   std::int64_t FFrameCacheCap = kDefaultFrameCacheCap;
   std::int64_t FFrameCacheBytes = 0;
+  // Memory for a kept frame could not be had: no frame is kept until the next rebuild, so the
+  // render calls that show stale frames do not try again every time.
+  bool FFrameCacheOutOfMemory = false;
   bool FPreRenderAll = false;
   // Frames a resize left to show again (-1 none); the cache shows the background there meanwhile.
   std::int32_t FPending1 = -1;

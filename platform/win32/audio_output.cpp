@@ -17,6 +17,8 @@
 #include <thread>
 #include <vector>
 
+#include "platform/text.h"
+
 namespace platform {
 namespace {
 
@@ -25,14 +27,8 @@ constexpr std::uint32_t kBlocksPerSecond = 50;  // 20 ms each
 constexpr std::size_t kChannels = 2;
 constexpr std::size_t kFrameBytes = kChannels * sizeof(float);
 
-std::string Narrow(const wchar_t* text) {
-  const int length = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-  if (length <= 1) return {};
-  std::string out(static_cast<std::size_t>(length), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), length, nullptr, nullptr);
-  out.pop_back();  // the terminator
-  return out;
-}
+// wchar_t is a UTF-16 code unit on Windows.
+std::string Narrow(const wchar_t* text) { return Utf16ToUtf8(reinterpret_cast<const char16_t*>(text)); }
 
 std::string ErrorText(MMRESULT error) {
   wchar_t text[MAXERRORLENGTH] = {};

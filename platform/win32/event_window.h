@@ -3,12 +3,17 @@
 #include <windows.h>
 
 #include "platform/pixel_buffer.h"
+#include "platform/resources.h"
 #include "platform/window.h"
 
 // What the popup and the host window share as Win32 windows: the window procedure that reaches
 // the object, the kept content painted at 1:1, and the input messages read into window events
 // alike.
 namespace platform::win32 {
+
+// The module this code is linked into (the plug-in's DLL or a program), not the process's
+// executable: window classes registered here belong to it.
+inline HINSTANCE ThisInstance() { return static_cast<HINSTANCE>(ThisModule()); }
 
 // The class of one kind of window, registered with its first window and unregistered with its
 // last: a DLL's classes outlive it otherwise, and a reloaded DLL would find the name taken by a

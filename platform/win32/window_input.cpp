@@ -4,14 +4,6 @@
 
 namespace platform::win32 {
 
-HINSTANCE ThisInstance() {
-  HMODULE module = nullptr;
-  GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
-                         GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                     reinterpret_cast<LPCWSTR>(&ThisInstance), &module);
-  return module;
-}
-
 Key KeyOf(WPARAM virtualKey) {
   switch (virtualKey) {
     case VK_TAB: return Key::Tab;

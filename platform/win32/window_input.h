@@ -5,12 +5,8 @@
 #include "platform/window.h"
 
 // What the popup and the host window share in reading Windows' input messages, so both pass on
-// the same events for the same messages; and the module's own instance, which owns their classes.
+// the same events for the same messages.
 namespace platform::win32 {
-
-// The module this code is linked into (the plug-in's DLL or a program), not the process's
-// executable: window classes registered here belong to it.
-HINSTANCE ThisInstance();
 
 Key KeyOf(WPARAM virtualKey);
 // 'a' to 'z' for the letter keys, else 0.
