@@ -106,8 +106,7 @@ aimp::Bool32 TAIMP2Visual::Initialize() {
   // frames its creation fails; the clock then runs without a scene, which the other calls allow,
   // and a valid fan picked in the options window makes one.
   FWidth = FHeight = 0;
-  FFans = std::make_unique<TFans>(Load(AnimationState.Fan), Load(AnimationState.Background), 0, 0, true);
-  TakeFramesCount();
+  TryCreateScene();
   return aimp::kTrue;
 }
 
@@ -211,9 +210,7 @@ void TAIMP2Visual::ReadSettings() { FFanParametrs = vf::ReadSettings(SettingsFil
 void TAIMP2Visual::SaveSettings() { vf::SaveSettings(SettingsFilePath(), FFanParametrs); }
 
 void TAIMP2Visual::TryCreateScene() {
-  auto scene = std::make_unique<TFans>(FFanParametrs.Fan, FFanParametrs.Background, FWidth,
-                                       FHeight, true);
-  FFans = std::move(scene);
+  FFans = std::make_unique<TFans>(FFanParametrs.Fan, FFanParametrs.Background, FWidth, FHeight, true);
   TakeFramesCount();
 }
 
