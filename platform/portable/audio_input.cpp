@@ -30,6 +30,11 @@ class SdlAudioInput final : public AudioInput {
     return bytes / kFrameBytes;
   }
 
+  std::size_t Held() const override {
+    std::lock_guard guard(SdlLock());
+    return SDL_GetQueuedAudioSize(FDevice) / kFrameBytes;
+  }
+
   void SetPaused(bool paused) override {
     std::lock_guard guard(SdlLock());
     if (!paused) SDL_ClearQueuedAudio(FDevice);

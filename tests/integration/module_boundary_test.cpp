@@ -138,7 +138,7 @@ TEST_F(LoadedModule, PluginObjectsShareOneAnimationState) {
   loud.LevelL = 51;
   loud.LevelR = 51;
   for (int i = 0; i < 100; ++i) (*feeder).DisplayRender(feeder.Get(), nullptr, &loud);
-  PumpFor(150ms);
+  ASSERT_EQ(vf::test::PumpUntilTicks(2, 10s).ticks, 2u) << "the clock stopped ticking";
   (*painter).DisplayRender(painter.Get(), area.DC(), &loud);
   EXPECT_GT(CountChanged(platform::ReadPixels(area.DC(), 0, 0, 320, 240), still), 1000)
       << "the fans did not turn";

@@ -54,6 +54,14 @@ void PumpFor(std::chrono::milliseconds span) {
   PumpUntil([] { return false; }, span);
 }
 
+// Pumps until the screen shows exactly these pixels in the area, for a generous time: a loaded
+// machine maps and paints windows late.
+bool PumpUntilScreenShows(const Rect& area, const PixelBuffer& expected, std::chrono::milliseconds limit = 8000ms) {
+  return PumpUntil([&] {
+    return !vf::test::ImagesDiffer(window_test::CaptureScreen(area), expected, "screen", {0, false});
+  }, limit);
+}
+
 PixelBuffer Filled(int width, int height, platform::Pixel32 colour) {
   PixelBuffer pixels(width, height);
   for (int y = 0; y < height; ++y) {
@@ -94,7 +102,9 @@ std::unique_ptr<PopupWindow> ShownWindowAt(Point at, Recorder& recorder, int wid
   window->MoveTo(at.X, at.Y);
   window->Present(Filled(width, height, kBlue));
   window->Show();
-  PumpFor(300ms);
+  // Input goes to the window only once it is on the screen.
+  EXPECT_TRUE(PumpUntilScreenShows({at.X, at.Y, at.X + width, at.Y + height}, Filled(width, height, kBlue)))
+      << "the window never showed";
   return window;
 }
 
@@ -107,14 +117,11 @@ TEST(PopupWindow, StartsHiddenAtTheOriginAndReportsShowHideAndMoves) {
   EXPECT_EQ(window->Bounds(), (Rect{0, 0, 224, 130}));
 
   window->Show();
-  PumpFor(100ms);
-  EXPECT_TRUE(window->IsVisible());
+  EXPECT_TRUE(PumpUntil([&] { return window->IsVisible(); }));
   window->MoveTo(300, 200);
-  PumpFor(100ms);
-  EXPECT_EQ(window->Bounds(), (Rect{300, 200, 524, 330}));
+  EXPECT_TRUE(PumpUntil([&] { return window->Bounds() == Rect{300, 200, 524, 330}; })) << "bounds after the move";
   window->Hide();
-  PumpFor(100ms);
-  EXPECT_FALSE(window->IsVisible());
+  EXPECT_TRUE(PumpUntil([&] { return !window->IsVisible(); }));
 }
 
 // The screen shows the presented pixels, and where they are fuchsia it shows what lies behind.
@@ -133,17 +140,16 @@ TEST(PopupWindow, ScreenShowsThePresentedPixelsWithFuchsiaCutOut) {
   window->MoveTo(area.Left, area.Top);
   window->Present(content);
   window->Show();
-  PumpFor(400ms);
-
-  const Rect wider{area.Left - 20, area.Top - 20, area.Right + 20, area.Bottom + 20};
-  vf::test::WritePngFile("popup_window_screen.png", window_test::CaptureScreen(wider), false);
-
   PixelBuffer expected = content;
   for (int y = 0; y < expected.Height(); ++y) {
     for (int x = 0; x < expected.Width(); ++x) {
       if (expected.At(x, y) == kFuchsia) expected.At(x, y) = behind.At(x, y);
     }
   }
+  PumpUntilScreenShows(area, expected);
+
+  const Rect wider{area.Left - 20, area.Top - 20, area.Right + 20, area.Bottom + 20};
+  vf::test::WritePngFile("popup_window_screen.png", window_test::CaptureScreen(wider), false);
   // A display without a compositor shows the window opaque, so the pixels are exact.
   EXPECT_TRUE(vf::test::ImagesMatch(window_test::CaptureScreen(area), expected,
                                     "popup_window_cut_out", {0, false}));
@@ -228,9 +234,9 @@ TEST_P(PopupWindowDrag, WindowFollowsThePointerThroughTheFilter) {
   window->MoveTo(100, 100);
   window->Present(Filled(64, 48, kBlue));
   window->Show();
-  PumpFor(300ms);
+  ASSERT_TRUE(PumpUntilScreenShows({100, 100, 164, 148}, Filled(64, 48, kBlue))) << "the window never showed";
   window_test::MovePointer({120, 120});
-  PumpFor(100ms);
+  ASSERT_TRUE(PumpUntil([] { return platform::CursorPos() == Point{120, 120}; }));
 
   // The user's hand runs on its own, each step waiting for the window to have seen the one
   // before, while this thread pumps (and, on Windows, sits in the system's move loop).
@@ -285,7 +291,7 @@ INSTANTIATE_TEST_SUITE_P(AnyButton, PopupWindowDrag,
 // the screen is that of the nearest monitor, here the whole virtual screen (no panels).
 TEST(PopupWindow, CursorPosAndWorkAreaComeFromTheWindowSystem) {
   window_test::MovePointer({321, 123});
-  PumpFor(50ms);
+  PumpUntil([] { return platform::CursorPos() == Point{321, 123}; });
   EXPECT_EQ(platform::CursorPos(), (Point{321, 123}));
 
   const Rect screen{0, 0, 1024, 768};

@@ -20,6 +20,8 @@ class VF_PLATFORM_API AudioInput {
   // Moves up to maxFrames of the frames captured so far (left, right pairs), oldest first, into
   // out. Never waits: returns how many there were, 0 when nothing new has arrived.
   virtual std::size_t Read(float* out, std::size_t maxFrames) = 0;
+  // How many captured frames wait to be read.
+  virtual std::size_t Held() const = 0;
   // A paused device captures nothing; what it held is dropped when it resumes, so reading goes on
   // with what is heard from then.
   virtual void SetPaused(bool paused) = 0;

@@ -28,6 +28,7 @@ class ScriptedInput final : public platform::AudioInput {
     FPending -= count;
     return count;
   }
+  std::size_t Held() const override { return FPending; }
   void SetPaused(bool paused) override { FPaused = paused; }
   std::string Name() const override { return "scripted"; }
 

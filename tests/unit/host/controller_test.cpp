@@ -3,6 +3,7 @@
 // closed window goes after its own close handling, and nothing outlives Deinitialize.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -13,6 +14,7 @@
 #include "host/visual_plugin.h"
 #include "host/settings_file.h"
 #include "platform/window.h"
+#include "support/pump.h"
 #include "support/scratch_folder.h"
 
 namespace vf {
@@ -41,6 +43,17 @@ struct Controller : ::testing::Test {
   void Click() { view->Vtbl->DisplayClick(view, 7, 9); }
   TParametrs Stored() const { return ReadSettings(settings.u16string()); }
 };
+
+// The middle of the "Ok" button, in the window's client coordinates.
+constexpr platform::Point kOkButton{178, 64};
+
+platform::WindowEvent Press(platform::WindowEvent::Kind kind, platform::Point at) {
+  platform::WindowEvent event;
+  event.Type = kind;
+  event.Button = platform::MouseButton::Left;
+  event.Position = at;
+  return event;
+}
 
 TEST_F(Controller, ClickBeforeInitializeOpensNothing) {
   Click();
@@ -97,7 +110,10 @@ TEST_F(Controller, OkAppliesAndTheClosedWindowGoesAfterItsCloseHandling) {
   TFormOptions* window = plugin->OptionsWnd();
   ASSERT_NE(window, nullptr);
   window->sTrackBar1.SetPosition(17);
-  window->sBitBtn1Click(&window->sBitBtn1);
+  // Pressed and released as a hand does: the button's own handling goes on after its click has
+  // closed the window, so a window destroyed inside it would be used after it is freed.
+  window->HandleEvent(Press(platform::WindowEvent::Kind::MouseDown, kOkButton));
+  window->HandleEvent(Press(platform::WindowEvent::Kind::MouseUp, kOkButton));
   EXPECT_EQ(plugin->OptionsWnd(), nullptr);
   EXPECT_EQ(plugin->FanParametrs().Speed, 17);
   EXPECT_EQ(Load(AnimationState.Speed), 17);
@@ -125,6 +141,7 @@ TEST_F(Controller, ReleasedWithTheWindowOpenLeavesNothingBehind) {
   other->Vtbl->DisplayClick(other, 0, 0);
   ASSERT_NE(TAIMP2Visual::FromInterface(other)->OptionsWnd(), nullptr);
   EXPECT_EQ(other->Vtbl->Release(other), 0);  // under ASan, a leak or a late event would show
+  EXPECT_EQ(test::PumpFor(std::chrono::milliseconds(100)), 0u) << "the clock outlived the object";
 }
 
 TEST_F(Controller, OkWritesAtOnceAnotherCloseWritesNothingUntilDeinitialize) {

@@ -140,6 +140,7 @@ TEST(VisualPlugin, ClockRunsFromInitializeToDeinitializeOnly) {
   plugin->Initialize();
   const auto timer = plugin->TimerID();
   EXPECT_NE(timer, 0u);
+  EXPECT_EQ(vf::test::PumpUntilTicks(2, std::chrono::seconds(10)).ticks, 2u) << "the clock does not tick";
   plugin->Initialize();  // a second Initialize keeps the one clock
   EXPECT_EQ(plugin->TimerID(), timer);
   plugin->Vtbl->Deinitialize(plugin);

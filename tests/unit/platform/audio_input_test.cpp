@@ -71,13 +71,18 @@ TEST(AudioInput, ResumingDropsWhatWasHeldAndGoesOnWithWhatIsHeard) {
   auto input = OpenOnFile(WriteRamp(), why);
   ASSERT_TRUE(input) << why;
   ASSERT_EQ(ReadFrames(*input, 1).size(), 2u);
-  // Let the device collect a few of its buffers unread, then pause and resume.
-  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  // Let the device collect a few of its buffers unread, however slowly it runs, then pause and
+  // resume.
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (input->Held() < 2048 && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  const std::size_t held = input->Held();
+  ASSERT_GE(held, 2048u) << "the device collected nothing in the time allowed";
   input->SetPaused(true);
   input->SetPaused(false);
   const auto next = ReadFrames(*input, 1);
   ASSERT_EQ(next.size(), 2u);
-  EXPECT_GT(next[0] * 65536.0f, 2048.0f) << "frames collected before the pause were delivered";
+  EXPECT_GT(next[0] * 65536.0f, static_cast<float>(held)) << "frames collected before the pause were delivered";
 }
 
 TEST(AudioInput, NoDeviceSaysWhy) {
