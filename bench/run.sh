@@ -26,7 +26,7 @@ for program in "${programs[@]}"; do
   "build/linux/bin/${program}_bench" --benchmark_out="$out/${program}-linux.json" ${BENCH_ARGS:-}
   echo
   echo "== ${program}: win64, GDI and GDI+ under wine"
-  bash scripts/with-wine.sh wine "build/win64/bin/${program}_bench.exe" \
+  bash scripts/with-wine.sh win64 wine "build/win64/bin/${program}_bench.exe" \
     --benchmark_out="$out/${program}-win64.json" ${BENCH_ARGS:-}
   echo
   if ((win32)); then

@@ -10,17 +10,20 @@ here=$(cd "$(dirname "$0")" && pwd)
 . "$here/lib/privileged.sh"
 
 common=(g++ cmake ninja-build pkg-config libpng-dev zlib1g-dev googletest)
-linux=(libbenchmark-dev libpixman-1-dev libsdl2-dev libfreetype-dev fonts-wine fonts-dejavu-core)
+# The faces the options window's text is drawn in (the heavy italic is in fonts-dejavu-extra).
+fonts=(fonts-wine fonts-dejavu-core fonts-dejavu-extra)
+linux=(libbenchmark-dev libpixman-1-dev libsdl2-dev libfreetype-dev "${fonts[@]}")
 # A virtual X display for the tests of real windows, and real input for them (XTEST).
 display=(xvfb xauth x11-utils)
 display_linux=(libx11-dev libxtst-dev)
-# The Debian package: dpkg-shlibdeps finds its dependencies.
-deb=(dpkg-dev)
+# The Debian package: dpkg-shlibdeps finds its dependencies; CPack's generator needs `file`.
+deb=(dpkg-dev file)
 windows=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686
          binutils-mingw-w64-x86-64 libz-mingw-w64-dev dpkg-dev zip)
-wine64=(wine wine64)
+# The lanes' wine prefixes are given the same faces (scripts/wine-fonts.sh).
+wine64=(wine wine64 "${fonts[@]}")
 # 32-bit Windows programs need wine's i386 build, from the i386 architecture.
-wine32=(wine wine32:i386)
+wine32=(wine wine32:i386 "${fonts[@]}")
 # clang with libFuzzer and the sanitizer runtimes, for scripts/fuzz.sh
 fuzz=(clang libclang-rt-14-dev)
 

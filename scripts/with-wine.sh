@@ -6,8 +6,12 @@
 # it starts, so the lane's virtual display (the one the window tests use) is started before the
 # server and stays up until the command is done.
 # Usage: scripts/with-wine.sh [win64|win32] COMMAND...   (win64 when no lane is named)
+#   A COMMAND that starts with the word `wine` runs with the lane's own loader (the 64-bit one for
+#   win64), so `with-wine.sh win64 wine PROGRAM.exe` works wherever 32-bit wine is installed too.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+# shellcheck source=scripts/lib/wine-fonts.sh
+. "$root/scripts/lib/wine-fonts.sh"
 lane=win64
 case "${1:-}" in
   win64|win32) lane=$1; shift ;;
@@ -30,9 +34,12 @@ if command -v Xvfb >/dev/null; then
   export DISPLAY
 fi
 
+vf_wine_fonts_config "$build"
 wineserver -w || true
 wineserver -p </dev/null >/dev/null 2>&1
 "$loader" wineboot -i </dev/null >/dev/null 2>&1
+vf_wine_fonts_prefix "$loader"
+[[ "${1:-}" != wine ]] || set -- "$loader" "${@:2}"
 status=0
 "$@" || status=$?
 wineserver -k >/dev/null 2>&1 || true
