@@ -12,7 +12,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 common=(g++ cmake ninja-build pkg-config libpng-dev zlib1g-dev googletest)
 # The faces the options window's text is drawn in (the heavy italic is in fonts-dejavu-extra).
 fonts=(fonts-wine fonts-dejavu-core fonts-dejavu-extra)
-linux=(libbenchmark-dev libpixman-1-dev libsdl2-dev libfreetype-dev "${fonts[@]}")
+linux=(libbenchmark-dev libpixman-1-dev libsdl2-dev libx11-dev libfreetype-dev "${fonts[@]}")
 # A virtual X display for the tests of real windows, and real input for them (XTEST).
 display=(xvfb xauth x11-utils)
 display_linux=(libx11-dev libxtst-dev)

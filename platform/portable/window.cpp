@@ -17,6 +17,7 @@
 #include <mutex>
 #include <utility>
 
+#include "global_pointer.h"
 #include "window_system.h"
 
 namespace platform {
@@ -196,7 +197,7 @@ class SdlPopupWindow final : public PopupWindow, public portable::RoutedWindow {
     SDL_CaptureMouse(SDL_FALSE);
     FDrag.active = true;
     FDrag.filter = std::move(filter);
-    SDL_GetGlobalMouseState(&FDrag.startPointer.X, &FDrag.startPointer.Y);
+    FDrag.startPointer = portable::GlobalPointer().At;
     SDL_GetWindowPosition(FWindow, &FDrag.startWindow.X, &FDrag.startWindow.Y);
     FDrag.lastPointer = FDrag.startPointer;
   }
@@ -232,13 +233,13 @@ class SdlPopupWindow final : public PopupWindow, public portable::RoutedWindow {
 
   bool TrackDrag() override {
     if (!FDrag.active) return false;
-    Point pointer;
-    Uint32 buttons = 0;
+    portable::GlobalPointerState now;
     {
       std::lock_guard guard(SdlLock());
-      buttons = SDL_GetGlobalMouseState(&pointer.X, &pointer.Y);
+      now = portable::GlobalPointer();
     }
-    if (buttons == 0) {
+    const Point pointer = now.At;
+    if (!now.ButtonHeld) {
       FDrag.active = false;
       FDrag.filter = nullptr;
       return false;
@@ -457,11 +458,9 @@ std::unique_ptr<PopupWindow> PopupWindow::Create(const PopupWindowStyle& style,
 }
 
 Point CursorPos() {
-  Point pos;
-  if (!portable::EnsureVideo()) return pos;
+  if (!portable::EnsureVideo()) return {};
   std::lock_guard guard(SdlLock());
-  SDL_GetGlobalMouseState(&pos.X, &pos.Y);
-  return pos;
+  return portable::GlobalPointer().At;
 }
 
 Rect WorkAreaOf(const Rect& window) {
