@@ -13,8 +13,9 @@ common=(g++ cmake ninja-build pkg-config libpng-dev zlib1g-dev googletest)
 # The faces the options window's text is drawn in (the heavy italic is in fonts-dejavu-extra).
 fonts=(fonts-wine fonts-dejavu-core fonts-dejavu-extra)
 linux=(libbenchmark-dev libpixman-1-dev libsdl2-dev libx11-dev libfreetype-dev "${fonts[@]}")
-# A virtual X display for the tests of real windows, and real input for them (XTEST).
-display=(xvfb xauth x11-utils)
+# A virtual X display for the tests of real windows, real input for them (XTEST), and a window
+# manager for the test of a person's session.
+display=(xvfb xauth x11-utils openbox)
 display_linux=(libx11-dev libxtst-dev)
 # The Debian package: dpkg-shlibdeps finds its dependencies; CPack's generator needs `file`.
 deb=(dpkg-dev file)
