@@ -37,8 +37,8 @@ std::string HomeFolder() {
   std::vector<char> buffer(16384);
   passwd entry{};
   passwd* found = nullptr;
-  if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found != nullptr &&
-      IsAbsolute(found->pw_dir))
+  if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 &&
+      found != nullptr && IsAbsolute(found->pw_dir))
     return found->pw_dir;
   return {};
 }

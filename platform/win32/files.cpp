@@ -2,13 +2,16 @@
 #include "platform/files.h"
 
 #include <windows.h>
+
 #include <knownfolders.h>
 #include <shlobj.h>
 
 namespace platform {
 namespace {
 
-const wchar_t* Wide(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
+const wchar_t* Wide(const std::u16string& text) {
+  return reinterpret_cast<const wchar_t*>(text.c_str());
+}
 
 // Frees what the shell allocated for a path on every way out.
 struct TaskMemory {
@@ -21,7 +24,8 @@ struct TaskMemory {
 std::u16string UserSettingsFolder(std::u16string_view displayName, std::u16string_view) {
   TaskMemory folder;
   // Without verification the path comes back even where the folder is missing, and nothing is made.
-  if (FAILED(::SHGetKnownFolderPath(FOLDERID_RoamingAppData, KF_FLAG_DONT_VERIFY, nullptr, &folder.text)) ||
+  if (FAILED(::SHGetKnownFolderPath(FOLDERID_RoamingAppData, KF_FLAG_DONT_VERIFY, nullptr,
+                                    &folder.text)) ||
       folder.text == nullptr || folder.text[0] == L'\0')
     return {};
   std::u16string path(reinterpret_cast<const char16_t*>(folder.text));
@@ -41,7 +45,8 @@ bool CreateFolder(const std::u16string& folder) {
   }
   if (error != ERROR_ALREADY_EXISTS) return false;
   const DWORD attributes = ::GetFileAttributesW(Wide(folder));
-  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return true;
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+    return true;
   ::SetLastError(ERROR_ALREADY_EXISTS);
   return false;
 }

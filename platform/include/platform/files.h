@@ -17,7 +17,7 @@ namespace platform {
 // or in ~/.config where that variable is unset or not an absolute path, as the XDG base-directory
 // rules say. Empty when the system names no such folder. Asking creates nothing.
 VF_PLATFORM_API std::u16string UserSettingsFolder(std::u16string_view displayName,
-                                                 std::u16string_view packageName);
+                                                  std::u16string_view packageName);
 
 // CreateDirectoryW, making the missing folders above it first: true when the folder exists
 // afterwards, made now or before. False when the platform refuses (the last error tells why;

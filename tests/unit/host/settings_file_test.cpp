@@ -143,7 +143,8 @@ TEST(UserSettingsFilePath, FollowsThePlatformsConvention) {
 #if defined(_WIN32)
   const wchar_t* appData = _wgetenv(L"APPDATA");
   ASSERT_NE(appData, nullptr);
-  const std::u16string expected = reinterpret_cast<const char16_t*>(appData) + std::u16string(u"\\Vindelux Fan\\Vindelux Fan.ini");
+  const std::u16string expected =
+      reinterpret_cast<const char16_t*>(appData) + std::u16string(u"\\Vindelux Fan\\Vindelux Fan.ini");
   EXPECT_EQ(fs::path(vf::UserSettingsFilePath()).lexically_normal(), fs::path(expected).lexically_normal());
 #else
   const char* previous = std::getenv("XDG_CONFIG_HOME");
@@ -285,7 +286,8 @@ TEST_P(SettingsPlacesTest, SaveGoesToTheFirstPlaceThatTakesItAndReadFindsIt) {
       }
       // The channel says why and where the settings went, once however often they are saved.
       ASSERT_EQ(reports.size(), 1u);
-      EXPECT_NE(reports[0].find(besideHostText + " cannot be written (" + reason + ")"), std::string::npos) << reports[0];
+      EXPECT_NE(reports[0].find(besideHostText + " cannot be written (" + reason + ")"), std::string::npos)
+          << reports[0];
       EXPECT_NE(reports[0].find("the settings are kept in " + userText), std::string::npos) << reports[0];
       vf::SaveSettings(places, Parametrs(30, 1, 9));
       EXPECT_EQ(vf::ReadSettings(places), Parametrs(30, 1, 9));
@@ -294,7 +296,8 @@ TEST_P(SettingsPlacesTest, SaveGoesToTheFirstPlaceThatTakesItAndReadFindsIt) {
     case SavedTo::kNowhere:
       ASSERT_TRUE(message);
       EXPECT_EQ(*message, "Unable to write to " + besideHostText);
-      EXPECT_NE(report->find("Unable to write to " + besideHostText + " (" + reason + ")"), std::string::npos) << *report;
+      EXPECT_NE(report->find("Unable to write to " + besideHostText + " (" + reason + ")"), std::string::npos)
+          << *report;
       EXPECT_NE(report->find(userText + " ("), std::string::npos) << *report;
       EXPECT_EQ(Contents(root), before) << "nothing is written anywhere";
       EXPECT_TRUE(reports.empty());

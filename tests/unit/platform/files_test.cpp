@@ -44,10 +44,16 @@ class Environment {
  public:
   Environment(const char* name, const char* value) : FName(name) {
     if (const char* previous = std::getenv(name)) FPrevious = previous;
-    if (value != nullptr) ::setenv(name, value, 1); else ::unsetenv(name);
+    if (value != nullptr)
+      ::setenv(name, value, 1);
+    else
+      ::unsetenv(name);
   }
   ~Environment() {
-    if (FPrevious) ::setenv(FName, FPrevious->c_str(), 1); else ::unsetenv(FName);
+    if (FPrevious)
+      ::setenv(FName, FPrevious->c_str(), 1);
+    else
+      ::unsetenv(FName);
   }
   Environment(const Environment&) = delete;
   Environment& operator=(const Environment&) = delete;
@@ -84,7 +90,8 @@ TEST(UserSettingsFolder, IsThePackageNameInTheXdgConfigurationFolder) {
 #endif
 
 TEST(UserSettingsFolder, AskingMakesNothing) {
-  const std::u16string folder = platform::UserSettingsFolder(u"Vindelux Fan Probe", u"vindelux-fan-probe");
+  const std::u16string folder =
+      platform::UserSettingsFolder(u"Vindelux Fan Probe", u"vindelux-fan-probe");
   ASSERT_FALSE(folder.empty());
   EXPECT_FALSE(fs::exists(fs::path(folder)));
 }
@@ -126,7 +133,8 @@ TEST(CreateFolder, RefusedInAFolderWithoutWritePermission) {
   fs::create_directories(parent);
   fs::permissions(parent, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                   fs::perm_options::remove);
-  if (vf::test::ReadOnlyFolderTakesNewFiles(parent)) GTEST_SKIP() << vf::test::kReadOnlyFolderIgnored;
+  if (vf::test::ReadOnlyFolderTakesNewFiles(parent))
+    GTEST_SKIP() << vf::test::kReadOnlyFolderIgnored;
   EXPECT_FALSE(platform::CreateFolder((parent / "x" / "y").u16string()));
   EXPECT_EQ(platform::GetLastError(), kAccessDenied);
   EXPECT_TRUE(fs::is_empty(parent));
