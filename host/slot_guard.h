@@ -15,6 +15,8 @@ namespace detail {
 inline void ReportCurrentFailure(const char* slot) noexcept {
   try {
     throw;
+  } catch (const EReportedFailure& error) {
+    ReportContainedFailure(slot, error.Report());
   } catch (const std::exception& error) {
     ReportContainedFailure(slot, error.what());
   } catch (...) {

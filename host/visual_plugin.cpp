@@ -205,9 +205,9 @@ void TAIMP2Visual::ApplyParametrs() {
   Store(AnimationState.Background, FFanParametrs.Background);
 }
 
-void TAIMP2Visual::ReadSettings() { FFanParametrs = vf::ReadSettings(SettingsFilePath()); }
+void TAIMP2Visual::ReadSettings() { FFanParametrs = vf::ReadSettings(SettingsPlaces()); }
 
-void TAIMP2Visual::SaveSettings() { vf::SaveSettings(SettingsFilePath(), FFanParametrs); }
+void TAIMP2Visual::SaveSettings() { vf::SaveSettings(SettingsPlaces(), FFanParametrs); }
 
 void TAIMP2Visual::TryCreateScene() {
   FFans = std::make_unique<TFans>(FFanParametrs.Fan, FFanParametrs.Background, FWidth, FHeight, true);

@@ -19,6 +19,7 @@
 #include "ini_file.h"
 #include "platform/text.h"
 #include "error_codes.h"
+#include "file_rules.h"
 #include "resources_impl.h"
 
 namespace platform {
@@ -26,23 +27,8 @@ namespace {
 
 using namespace portable::win_error;
 
-
-std::uint32_t ErrorCodeOf(int error) {
-  switch (error) {
-    case ENOENT:
-    case ENOTDIR: return kErrorPathNotFound;
-    case EACCES:
-    case EPERM:
-    case EROFS:
-    case EISDIR: return kErrorAccessDenied;
-    case ENOSPC:
-    case EDQUOT: return kErrorDiskFull;
-    default: return kErrorWriteFault;
-  }
-}
-
 bool Refuse(int error) {
-  portable::SetLastErrorCode(ErrorCodeOf(error));
+  portable::SetLastErrorCode(portable::ErrorCodeOf(error));
   return false;
 }
 
@@ -173,11 +159,15 @@ bool WritePrivateProfileStringW(std::u16string_view section, std::u16string_view
   struct stat existing {};
   const bool exists = ::stat(path.c_str(), &existing) == 0;
   if (exists) {
-    // A file without write permission is read-only for everybody, its owner and the administrator
-    // included, as the read-only attribute is on Windows.
     if (!S_ISREG(existing.st_mode)) return Refuse(EISDIR);
-    if ((existing.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0) return Refuse(EACCES);
+    if (!portable::WritePermitted(path, existing)) return Refuse(EACCES);
   }
+  // The new text is written beside the file, so its folder must take a new file.
+  const std::string folder = portable::FolderOf(path);
+  struct stat folderInfo {};
+  if (::stat(folder.c_str(), &folderInfo) != 0) return Refuse(errno);
+  if (!S_ISDIR(folderInfo.st_mode)) return Refuse(ENOTDIR);
+  if (!portable::WritePermitted(folder, folderInfo)) return Refuse(EACCES);
   std::string text;
   if (exists && ReadWholeFile(path, text) != ReadOutcome::kRead) return Refuse(errno);
 

@@ -144,6 +144,7 @@ std::u16string SysErrorMessage(std::uint32_t code) {
     case kErrorWriteFault: return u"The system cannot write to the specified device";
     case kErrorInvalidParameter: return u"The parameter is incorrect";
     case kErrorDiskFull: return u"There is not enough space on the disk";
+    case kErrorAlreadyExists: return u"Cannot create a file when that file already exists";
     case kErrorResourceNameNotFound: return u"The specified resource name cannot be found in the image file";
     default: return Utf8ToUtf16("Unknown error " + std::to_string(code));
   }

@@ -18,7 +18,7 @@ exports=$(awk '/\[Ordinal\/Name Pointer\] Table/{on=1; next} on && /^[ \t]*\[/{p
 echo "ok: one export, AIMP_QueryVisual"
 
 # Everything the module imports must come with Windows itself.
-allowed='^(KERNEL32|USER32|GDI32|gdiplus|ole32|OLEAUT32|msvcrt|ADVAPI32|api-ms-win-.*)\.dll$'
+allowed='^(KERNEL32|USER32|GDI32|gdiplus|ole32|OLEAUT32|msvcrt|ADVAPI32|SHELL32|api-ms-win-.*)\.dll$'
 while read -r dll; do
   [[ "$dll" =~ $allowed ]] || fail "imports $dll, which Windows does not ship"
 done < <(awk '/DLL Name:/{print $3}' <<<"$private")

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Packs the Debian package from a built tree and checks it the way a user meets it: what it holds,
 # what it depends on, and that its fanhost, installed into a scratch root, plays headless with the
-# module it finds beside itself.
+# module it finds beside itself and keeps the settings in the user's own file from run to run.
 # Usage: check-deb.sh BUILD_TREE OUTPUT_DIR VERSION
 set -euo pipefail
 tree=$1 out=$2 version=$3
@@ -45,11 +45,27 @@ for binary in "$lib/VindeluxFan.so" "$lib/libvindelux-platform.so" "$lib/fanhost
 done
 echo "ok: binaries stripped"
 
-# The command as a user types it, without a display and without help from the build tree.
+# The command as a user types it, without a display and without help from the build tree; the
+# user's configuration folder is a scratch one.
 log="$out/fanhost.log"
-env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER -u LD_LIBRARY_PATH \
-  "$root/usr/bin/fanhost" --seconds 1 >"$log" 2>&1 || { cat "$log"; fail "fanhost failed"; }
+config="$out/config"
+fanhost() {
+  env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER -u LD_LIBRARY_PATH XDG_CONFIG_HOME="$config" \
+    "$root/usr/bin/fanhost" "$@" >"$log" 2>&1 || { cat "$log"; fail "fanhost failed"; }
+}
+fanhost --seconds 1
 cat "$log"
 grep -qF "module: $(cd "$lib" && pwd -P)/VindeluxFan.so" "$log" || fail "fanhost did not load the installed module"
 grep -qF "plug-in: Vindelux Fan, Version $version," "$log" || fail "the module's identity is not Version $version"
 echo "ok: fanhost plays headless with its own module"
+
+# No PlugIns folder beside the installed program: the settings go to the user's file, and a choice
+# stored there is read and kept by the next run.
+settings="$config/vindelux-fan/Vindelux Fan.ini"
+[[ -f "$settings" && ! -e "$lib/PlugIns" ]] || fail "the settings did not go to $settings"
+if grep -qF "Unable to write" "$log"; then fail "a kept save was reported as a write error"; fi
+printf '[Options]\nFan=1\nBackground=4\nSpeed=22\n' >"$settings"
+fanhost --seconds 0.3
+[[ "$(tr -d '\r' <"$settings")" == $'[Options]\nFan=1\nBackground=4\nSpeed=22' ]] ||
+  fail "the stored choice was not kept: $(cat "$settings")"
+echo "ok: the settings stay in the user's own file"

@@ -56,4 +56,17 @@ bool ReadOnlyFileOpensForWriting(const std::filesystem::path& path) {
 #endif
 }
 
+bool ReadOnlyFolderTakesNewFiles(const std::filesystem::path& folder) {
+#if defined(_WIN32)
+  const std::filesystem::path probe = folder / "probe";
+  const bool made = static_cast<bool>(std::ofstream(probe, std::ios::binary));
+  std::error_code ignored;
+  std::filesystem::remove(probe, ignored);
+  return made;
+#else
+  (void)folder;
+  return false;
+#endif
+}
+
 }  // namespace vf::test

@@ -22,4 +22,12 @@ bool ReadOnlyFileOpensForWriting(const std::filesystem::path& path);
 inline constexpr const char* kReadOnlyIgnored =
     "this system opens read-only files for writing (wine run as root), so no refusal can be seen";
 
+// The same for a folder without write permission: Windows lets its read-only attribute pass, and
+// wine run as root its permission bits. True when a new file can be made in it on the system at
+// hand; only asked on Windows.
+bool ReadOnlyFolderTakesNewFiles(const std::filesystem::path& folder);
+inline constexpr const char* kReadOnlyFolderIgnored =
+    "this system makes files in folders without write permission (Windows, or wine run as root), so no "
+    "refusal can be seen";
+
 }  // namespace vf::test

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/resources.h"
 #include "platform/text.h"
 #include "support/scratch_folder.h"
 
@@ -184,6 +185,21 @@ TEST(ProfileWrite, RefusedWhenTheFileIsReadOnly) {
   platform::FlushPrivateProfile(file.u16string());
   EXPECT_EQ(ReadBytes(file), "[Options]\r\nSpeed=20\r\n");
   fs::permissions(file, fs::perms::owner_write, fs::perm_options::add);
+}
+
+// A folder without write permission takes no new file, also for an administrator, as a folder whose
+// access list grants nobody writing; the refusal says so.
+TEST(ProfileWrite, RefusedWhenTheFolderIsReadOnly) {
+  const fs::path folder = ScratchFolder("profile_refused_read_only_folder") / "PlugIns";
+  fs::create_directories(folder);
+  fs::permissions(folder, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                  fs::perm_options::remove);
+  if (vf::test::ReadOnlyFolderTakesNewFiles(folder)) GTEST_SKIP() << vf::test::kReadOnlyFolderIgnored;
+  EXPECT_FALSE(Write(folder / "x.ini", u"Speed", u"30"));
+  EXPECT_EQ(platform::GetLastError(), 5u);
+  platform::FlushPrivateProfile((folder / "x.ini").u16string());
+  EXPECT_TRUE(fs::is_empty(folder));
+  fs::permissions(folder, fs::perms::owner_write, fs::perm_options::add);
 }
 
 }  // namespace
