@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "platform/debug_channel.h"
+#include "platform/resources.h"
 #include "platform/text.h"
 
 namespace vf {
@@ -59,6 +60,10 @@ void SetFailureReportSink(FailureReportSink sink) {
   state.sink = std::move(sink);
   state.reported.clear();
   state.silenced = false;
+}
+
+std::string LastSystemErrorText() {
+  return platform::Utf16ToUtf8(platform::SysErrorMessage(platform::GetLastError()));
 }
 
 }  // namespace vf

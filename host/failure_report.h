@@ -14,6 +14,9 @@ namespace vf {
 
 void ReportContainedFailure(std::string_view slot, std::string_view message) noexcept;
 
+// The system's reason for the failure the platform reported last, for a report.
+std::string LastSystemErrorText();
+
 // A failure whose report says more than its message: the message stays the one users and callers
 // know, and the report adds what only whoever looks into it needs, such as the system's reason.
 class EReportedFailure : public Exception {

@@ -2,6 +2,8 @@
 
 #include <limits>
 
+#include "host/thread_handoff.h"
+
 namespace vf {
 
 namespace {
@@ -39,6 +41,9 @@ void FrameClockStep(TAnimationState& state) {
 void VF_STDCALL FrameClockTick(platform::WindowHandle, std::uint32_t, platform::TimerId,
                                std::uint32_t) {
   FrameClockStep(AnimationState);
+  // The tick comes from the owner thread's message loop: the right moment for the work other
+  // threads handed over to it.
+  RunHandedOverWork();
 }
 
 }  // namespace vf

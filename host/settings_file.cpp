@@ -38,9 +38,6 @@ TSettingsPlaces& PlacesForTesting() {
   return places;
 }
 
-// The system's reason for the refusal the platform reported last.
-std::string LastRefusalReason() { return platform::Utf16ToUtf8(platform::SysErrorMessage(platform::GetLastError())); }
-
 // Writes the three keys in order and stops at the first one refused: the system's reason for that
 // refusal, or nothing when all three were written.
 std::optional<std::string> WriteParametrs(const std::u16string& path, const TParametrs& parametrs) {
@@ -48,7 +45,7 @@ std::optional<std::string> WriteParametrs(const std::u16string& path, const TPar
   const std::pair<std::u16string_view, std::int32_t> keys[] = {
       {u"Fan", parametrs.Fan}, {u"Background", parametrs.Background}, {u"Speed", parametrs.Speed}};
   for (const auto& [key, value] : keys)
-    if (!file.TryWriteInteger(key, value)) return LastRefusalReason();
+    if (!file.TryWriteInteger(key, value)) return LastSystemErrorText();
   return std::nullopt;
 }
 
@@ -87,7 +84,7 @@ std::int32_t TSettingsFile::ReadInteger(std::u16string_view AKey, std::int32_t A
 void TSettingsFile::WriteInteger(std::u16string_view AKey, std::int32_t AValue) {
   if (TryWriteInteger(AKey, AValue)) return;
   const std::string message = UnableToWrite(FPath);
-  throw EReportedFailure(message, message + " (" + LastRefusalReason() + ")");
+  throw EReportedFailure(message, message + " (" + LastSystemErrorText() + ")");
 }
 
 bool TSettingsFile::TryWriteInteger(std::u16string_view AKey, std::int32_t AValue) {
@@ -128,7 +125,7 @@ void SaveSettings(const TSettingsPlaces& places, const TParametrs& parametrs) {
   std::optional<std::string> userRefused;
   const std::size_t folderEnd = places.User.find_last_of(platform::PathFolderSeparators());
   if (folderEnd != std::u16string::npos && !platform::CreateFolder(places.User.substr(0, folderEnd)))
-    userRefused = LastRefusalReason();
+    userRefused = LastSystemErrorText();
   if (!userRefused) userRefused = WriteParametrs(places.User, parametrs);
   const std::string user = platform::Utf16ToUtf8(places.User);
   if (userRefused) throw EReportedFailure(message, besideHostReport + ", nor to " + user + " (" + *userRefused + ")");

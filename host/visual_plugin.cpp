@@ -1,6 +1,9 @@
 #include "host/visual_plugin.h"
 
+#include <utility>
+
 #include "host/animation_state.h"
+#include "host/failure_report.h"
 #include "host/frame_clock.h"
 #include "host/identity.h"
 #include "host/random_generator.h"
@@ -66,10 +69,14 @@ TAIMP2Visual::TAIMP2Visual() : aimp::IVisualPlugin{&kVisualPluginSlots} { Acquir
 
 // A host that releases the object without de-initialising it first must not leave a clock or a
 // window behind that would call into a destroyed object or an unloaded module.
+// The last Release may come from any thread: what belongs to another thread is handed over to it
+// and waited for, since the host may unload the module right after.
 TAIMP2Visual::~TAIMP2Visual() {
   CloseOptionsWnd();
-  FClosedWnd.reset();
   StopFrameClock();
+  RunHandedOverWork();
+  if (!WaitForHandedOverWork())
+    ReportContainedFailure("Release", "the window or the clock of another thread was not closed in time");
   // Every image must be gone before the imaging library may shut down with the last user.
   FFans.reset();
   ReleaseImagingUser();
@@ -98,8 +105,13 @@ std::int32_t TAIMP2Visual::Release() {
 aimp::Bool32 TAIMP2Visual::Initialize() {
   // A repeated Initialize keeps the clock and the scene it already has.
   if (FInitialized) return aimp::kTrue;
+  RunHandedOverWork();
   FInitialized = true;
   FTimerID = platform::SetTimer(kFrameClockIntervalMs, FrameClockTick);
+  FClockThread = platform::CurrentThreadId();
+  // The object still works without its clock, but its fans would never turn: that is reported.
+  if (FTimerID == 0)
+    ReportContainedFailure("Initialize", "the frame clock cannot be started: " + LastSystemErrorText());
   ReadSettings();
   ApplyParametrs();
   // The scene starts at 0 x 0 and is built by the first resize. When the stored fan skin has no
@@ -111,7 +123,7 @@ aimp::Bool32 TAIMP2Visual::Initialize() {
 }
 
 void TAIMP2Visual::Deinitialize() {
-  ReleaseClosedWindows();
+  RunHandedOverWork();
   // Nothing to store for an object that never read its settings: it holds no user's choice.
   if (!FInitialized) return;
   FInitialized = false;
@@ -129,7 +141,7 @@ void TAIMP2Visual::Deinitialize() {
 }
 
 void TAIMP2Visual::DisplayClick(std::int32_t, std::int32_t) {
-  ReleaseClosedWindows();
+  RunHandedOverWork();
   // Before Initialize there are no parameters to show: a window would offer zeros nobody chose.
   if (!FInitialized) return;
   ShowOptionsWnd();
@@ -137,13 +149,15 @@ void TAIMP2Visual::DisplayClick(std::int32_t, std::int32_t) {
 
 void TAIMP2Visual::DisplayRender(aimp::DeviceContext DC, const aimp::TAIMPVisualData* AData) {
   if (AData != nullptr) PushLevels(AnimationState, AData->LevelL, AData->LevelR);
-  ReleaseClosedWindows();
+  // Only work of the calling thread: a window of another thread is never touched here.
+  RunHandedOverWork();
   if (FFans == nullptr) return;
   FFans->UpdateFan(Load(AnimationState.Frame1), Load(AnimationState.Frame2));
   FFans->DrawTo(DC);
 }
 
 void TAIMP2Visual::DisplayResize(std::int32_t AWidth, std::int32_t AHeight) {
+  RunHandedOverWork();
   Store(AnimationState.Frame1, 0);
   Store(AnimationState.Frame2, 0);
   FWidth = AWidth;
@@ -154,6 +168,7 @@ void TAIMP2Visual::DisplayResize(std::int32_t AWidth, std::int32_t AHeight) {
 void TAIMP2Visual::ShowOptionsWnd() {
   if (FOptionsWnd == nullptr) {
     FOptionsWnd = std::make_unique<TFormOptions>();
+    FWndThread = platform::CurrentThreadId();
     // Bound before SetParametrs, whose setting of the controls already raises live changes.
     // The window's events come from the host's message loop, not through a slot, so they are
     // guarded the same way: nothing may reach the loop.
@@ -190,10 +205,11 @@ void TAIMP2Visual::DynamickParametrs(TObject*) {
 
 void TAIMP2Visual::OptionWndClose(TObject*) {
   if (FOptionsWnd == nullptr) return;
-  // The window is destroyed only after its own close handling has returned.
-  FClosedWnd = std::move(FOptionsWnd);
-  if (FClosedWnd->ModalResult() != 1) return;
-  FFanParametrs = FClosedWnd->GetParametrs();
+  // The window is destroyed only after its own close handling has returned, on its own thread.
+  std::shared_ptr<TFormOptions> closed = std::move(FOptionsWnd);
+  FHandedOver.push_back(HandOver(FWndThread, [closed]() mutable { closed.reset(); }));
+  if (closed->ModalResult() != 1) return;
+  FFanParametrs = closed->GetParametrs();
   // Applied before the file is written: what the user chose holds even when the file refuses it.
   ApplyParametrs();
   SaveSettings();
@@ -224,18 +240,31 @@ void TAIMP2Visual::TakeFramesCount() {
 
 void TAIMP2Visual::StopFrameClock() {
   if (FTimerID == 0) return;
-  platform::KillTimer(FTimerID);
-  FTimerID = 0;
+  const platform::TimerId timer = std::exchange(FTimerID, 0);
+  FHandedOver.push_back(RunOnOwner(FClockThread, [timer] {
+    if (!platform::KillTimer(timer))
+      ReportContainedFailure("KillTimer", "the frame clock cannot be stopped: " + LastSystemErrorText());
+  }));
 }
 
 void TAIMP2Visual::CloseOptionsWnd() {
   if (FOptionsWnd == nullptr) return;
-  // Its events must not reach a scene or an object that is going away.
-  FOptionsWnd->SetOnTerminate({});
-  FOptionsWnd->SetOnChangeParametrs({});
-  FOptionsWnd.reset();
+  std::shared_ptr<TFormOptions> window = std::move(FOptionsWnd);
+  FHandedOver.push_back(RunOnOwner(FWndThread, [window]() mutable {
+    // Its events must not reach a scene or an object that is going away.
+    window->SetOnTerminate({});
+    window->SetOnChangeParametrs({});
+    window.reset();
+  }));
 }
 
-void TAIMP2Visual::ReleaseClosedWindows() { FClosedWnd.reset(); }
+bool TAIMP2Visual::WaitForHandedOverWork() {
+  // The owner's clock ticks every few dozen milliseconds; a loaded machine gets plenty of time.
+  constexpr auto kPatience = std::chrono::seconds(10);
+  bool allRan = true;
+  for (const auto& ticket : FHandedOver) allRan = ticket->WaitDone(kPatience) && allRan;
+  FHandedOver.clear();
+  return allRan;
+}
 
 }  // namespace vf

@@ -3,10 +3,13 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "host/aimp_sdk.h"
 #include "options/form_options.h"
+#include "host/thread_handoff.h"
 #include "options/parametrs.h"
+#include "platform/thread.h"
 #include "platform/timer.h"
 #include "renderer/fans.h"
 
@@ -53,17 +56,21 @@ class TAIMP2Visual final : public aimp::IVisualPlugin {
   void TryCreateScene();
   // The clock's frame count follows the scene's skin, and the shown indices stay inside it.
   void TakeFramesCount();
+  // The clock and the window belong to the threads that made them, and go on those threads:
+  // at once when the caller is the owner, else handed over to it.
   void StopFrameClock();
   void CloseOptionsWnd();
-  void ReleaseClosedWindows();
+  // Waits for what was handed over to other threads; true when all of it ran.
+  bool WaitForHandedOverWork();
 
   std::atomic<std::int32_t> FRefCount{0};
   platform::TimerId FTimerID = 0;
+  platform::ThreadId FClockThread = 0;
   std::unique_ptr<TFans> FFans;
   TParametrs FFanParametrs;
   std::unique_ptr<TFormOptions> FOptionsWnd;
-  // A closed window waits here until its own close handling has returned.
-  std::unique_ptr<TFormOptions> FClosedWnd;
+  platform::ThreadId FWndThread = 0;
+  std::vector<std::shared_ptr<THandoffTicket>> FHandedOver;
   bool FInitialized = false;
   std::int32_t FWidth = 0;  // the area's size from the last resize, for a scene made later
   std::int32_t FHeight = 0;

@@ -8,7 +8,9 @@
 #include <thread>
 #include <vector>
 
+#include "error_codes.h"
 #include "platform/clock.h"
+#include "resources_impl.h"
 
 namespace platform::portable {
 namespace {
@@ -102,9 +104,15 @@ TimerId SetTimer(std::uint32_t intervalMs, TimerProc proc) {
 bool KillTimer(TimerId id) {
   auto& registry = portable::Registry();
   std::lock_guard guard(registry.lock);
-  auto it = std::find_if(registry.timers.begin(), registry.timers.end(),
-                         [id](const portable::Timer& t) { return t.id == id; });
-  if (it == registry.timers.end()) return false;
+  // Only the owner finds its timer: Windows refuses to stop another thread's timer, and so does
+  // this stand-in, so a module that tries it fails here as it would there.
+  auto it = std::find_if(registry.timers.begin(), registry.timers.end(), [id](const portable::Timer& t) {
+    return t.id == id && t.owner == std::this_thread::get_id();
+  });
+  if (it == registry.timers.end()) {
+    portable::SetLastErrorCode(portable::win_error::kErrorInvalidParameter);
+    return false;
+  }
   registry.timers.erase(it);
   return true;
 }

@@ -132,8 +132,7 @@ class SdlPopupWindow final : public PopupWindow, public portable::RoutedWindow {
 
   ~SdlPopupWindow() override {
     std::lock_guard guard(SdlLock());
-    portable::UnregisterWindow(FId);
-    SDL_DestroyWindow(FWindow);
+    if (portable::UnregisterWindow(FId)) SDL_DestroyWindow(FWindow);
   }
 
   void Present(const PixelBuffer& pixels) override {
@@ -298,8 +297,7 @@ class SdlHostWindow final : public HostWindow, public portable::RoutedWindow {
 
   ~SdlHostWindow() override {
     std::lock_guard guard(SdlLock());
-    portable::UnregisterWindow(FId);
-    SDL_DestroyWindow(FWindow);
+    if (portable::UnregisterWindow(FId)) SDL_DestroyWindow(FWindow);
   }
 
   void Present(const PixelBuffer& pixels) override {

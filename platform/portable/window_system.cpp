@@ -3,6 +3,7 @@
 #include "window_system.h"
 
 #include <atomic>
+#include <cassert>
 #include <cstdio>
 #include <cstdlib>
 #include <deque>
@@ -115,10 +116,22 @@ void RegisterWindow(std::uint32_t windowId, RoutedWindow* window) {
   system.windows[windowId] = {window, std::this_thread::get_id()};
 }
 
-void UnregisterWindow(std::uint32_t windowId) {
+bool UnregisterWindow(std::uint32_t windowId) {
   auto& system = System();
-  std::lock_guard guard(system.lock);
-  system.windows.erase(windowId);
+  bool own = true;
+  {
+    std::lock_guard guard(system.lock);
+    auto it = system.windows.find(windowId);
+    if (it == system.windows.end()) return true;
+    own = it->second.owner == std::this_thread::get_id();
+    system.windows.erase(it);
+  }
+  if (!own) {
+    std::fprintf(stderr, "vindelux-platform: a window was destroyed from a thread other than its own;"
+                         " the window stays, as Windows keeps it\n");
+    assert(own && "a window may be destroyed only by the thread that made it");
+  }
+  return own;
 }
 
 std::uint32_t DispatchWindowEvents() {

@@ -32,7 +32,11 @@ bool EnsureVideo();
 bool VideoStarted();
 
 void RegisterWindow(std::uint32_t windowId, RoutedWindow* window);
-void UnregisterWindow(std::uint32_t windowId);
+// Stops routing the window's events (its object is going away) and says whether the calling
+// thread may destroy the window itself. Only its owner may, as on Windows, where DestroyWindow
+// fails for another thread's window: the window then stays, which is said on standard error, and
+// a debug build stops right there so the wrong call is found.
+bool UnregisterWindow(std::uint32_t windowId);
 
 // Delivers the calling thread's queued window events, in order, then moves the windows it is
 // dragging. Returns the number of events delivered.

@@ -1,5 +1,6 @@
 #include "event_window.h"
 
+#include <cassert>
 #include <utility>
 
 #include "window_input.h"
@@ -111,6 +112,15 @@ void EventWindow::Raise(WindowEvent::Kind kind) {
 
 void EventWindow::Raise(const WindowEvent& event) {
   if (FOnEvent) FOnEvent(event);
+}
+
+void EventWindow::DestroyOwnWindow() {
+  if (FWnd == nullptr) return;
+  const bool own = ::GetWindowThreadProcessId(FWnd, nullptr) == ::GetCurrentThreadId();
+  assert(own && "a window may be destroyed only by the thread that made it");
+  // A window that survives must not reach this object, which is going away.
+  if (!own || !::DestroyWindow(FWnd)) ::SetWindowLongPtrW(FWnd, GWLP_USERDATA, 0);
+  FWnd = nullptr;
 }
 
 }  // namespace platform::win32

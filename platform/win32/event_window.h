@@ -57,6 +57,11 @@ class EventWindow {
   // was one of them (it is then answered with 0).
   bool HandleInput(UINT msg, WPARAM wParam, LPARAM lParam);
 
+  // Destroys the window. Only its own thread may, as the system has it; from another thread the
+  // system refuses, and the window is then only cut off from this object (a debug build stops
+  // at such a call so that it is found).
+  void DestroyOwnWindow();
+
   // Keeps a copy of the pixels and paints them now.
   void KeepAndPaint(const PixelBuffer& pixels);
   // Paints the kept content at 1:1 from the top left corner; returns the size painted.

@@ -42,7 +42,7 @@ class Win32HostWindow final : public HostWindow, private win32::EventWindow {
   explicit Win32HostWindow(WindowEventHandler onEvent) : EventWindow(std::move(onEvent)) {}
 
   ~Win32HostWindow() override {
-    if (FWnd != nullptr) DestroyWindow(FWnd);
+    DestroyOwnWindow();
     gClass.Leave();
   }
 

@@ -30,7 +30,7 @@ class Win32PopupWindow final : public PopupWindow, private win32::EventWindow {
 
   ~Win32PopupWindow() override {
     *FAlive = false;
-    if (FWnd != nullptr) DestroyWindow(FWnd);
+    DestroyOwnWindow();
     gClass.Leave();
   }
 

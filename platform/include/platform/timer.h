@@ -23,7 +23,8 @@ inline constexpr std::uint32_t kTimerMessage = 0x0113;  // WM_TIMER
 // Starts a periodic timer on the calling thread; 0 when the platform refuses.
 VF_PLATFORM_API TimerId SetTimer(std::uint32_t intervalMs, TimerProc proc);
 
-// Stops a timer; false when no such timer runs.
+// Stops a timer of the calling thread; false when the thread has no such timer. Another thread's
+// timer is refused, as Windows refuses it: only the owner may stop it.
 VF_PLATFORM_API bool KillTimer(TimerId id);
 
 }  // namespace platform
