@@ -71,4 +71,18 @@ TEST(Timer, CallbackMayKillItsOwnTimer) {
   EXPECT_EQ(gTicks, 1);
 }
 
+// Only the owner may stop its timer, as on Windows: another thread's attempt is refused and the
+// timer goes on ticking for its owner.
+TEST(Timer, AnotherThreadCannotStopIt) {
+  gTicks = 0;
+  const auto id = platform::SetTimer(30, CountTick);
+  ASSERT_NE(id, 0u);
+  bool stopped = true;
+  std::thread other([&] { stopped = platform::KillTimer(id); });
+  other.join();
+  EXPECT_FALSE(stopped) << "another thread stopped the timer";
+  EXPECT_EQ(vf::test::PumpUntilTicks(1, 10s).ticks, 1u) << "the refused stop still stopped the timer";
+  EXPECT_TRUE(platform::KillTimer(id));
+}
+
 }  // namespace
