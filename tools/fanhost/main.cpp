@@ -7,7 +7,9 @@
 // no recording device).
 #include <algorithm>
 #include <cstdio>
+#include <exception>
 #include <memory>
+#include <new>
 #include <string>
 #include <utility>
 
@@ -25,6 +27,7 @@
 namespace {
 
 constexpr int kFileNotWritten = 1;
+constexpr int kFailed = 1;  // anything else that stopped the run
 constexpr int kBadInput = 2;
 constexpr std::uint32_t kCaptureRate = 44100;
 
@@ -68,9 +71,7 @@ std::unique_ptr<fanhost::Playback> MakeTrackPlayback(const fanhost::Options& opt
   return std::make_unique<fanhost::LivePlayback>(audio, options.seconds, std::move(output));
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int Run(int argc, char** argv) {
   fanhost::Options options;
   std::string error;
   if (!fanhost::ParseOptions(argc, argv, options, error)) {
@@ -138,4 +139,21 @@ int main(int argc, char** argv) {
   host.Unload();
   std::puts("module unloaded");
   return filesWritten ? 0 : kFileNotWritten;
+}
+
+}  // namespace
+
+// Whatever goes wrong beyond bad input, running out of memory for a large --size or a long WAV
+// expanded to float among it, ends with the documented code and one line, not an abort.
+int main(int argc, char** argv) {
+  try {
+    return Run(argc, argv);
+  } catch (const std::bad_alloc&) {
+    std::fprintf(stderr, "fanhost: out of memory\n");
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "fanhost: %s\n", error.what());
+  } catch (...) {
+    std::fprintf(stderr, "fanhost: unknown failure\n");
+  }
+  return kFailed;
 }

@@ -16,11 +16,13 @@ bool ParseInt(const char* text, int low, int high, int& value) {
   return true;
 }
 
-// A number of seconds, not negative, or nothing.
+// A number of seconds from 0 to kMaxSeconds, or nothing: "inf" and "nan" are no length, and the
+// count of frames made of it must fit an integer.
 bool ParseSeconds(const char* text, double& value) {
+  constexpr double kMaxSeconds = 1e7;  // about 115 days
   char* end = nullptr;
   const double parsed = std::strtod(text, &end);
-  if (end == text || *end != '\0' || !(parsed >= 0.0)) return false;
+  if (end == text || *end != '\0' || !(parsed >= 0.0 && parsed <= kMaxSeconds)) return false;
   value = parsed;
   return true;
 }
