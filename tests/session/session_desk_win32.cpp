@@ -1,0 +1,171 @@
+// The desk on Windows: the desktop as it is (under wine, wine's own window management on the
+// lane's display), the hand through SendInput, and the screen through the desktop's device
+// context.
+#include <windows.h>
+
+#include <string>
+#include <thread>
+
+#include "platform/text.h"
+#include "session_desk.h"
+
+namespace session {
+namespace {
+
+using namespace std::chrono_literals;
+
+class Process final : public Program {
+ public:
+  explicit Process(PROCESS_INFORMATION info) : FInfo(info) {}
+  ~Process() override {
+    if (FInfo.hProcess == nullptr) return;
+    if (WaitForSingleObject(FInfo.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(FInfo.hProcess, 1);
+    CloseHandle(FInfo.hProcess);
+    CloseHandle(FInfo.hThread);
+  }
+  std::optional<int> WaitFor(std::chrono::milliseconds limit) override {
+    if (WaitForSingleObject(FInfo.hProcess, static_cast<DWORD>(limit.count())) != WAIT_OBJECT_0) return std::nullopt;
+    DWORD code = 0;
+    GetExitCodeProcess(FInfo.hProcess, &code);
+    return static_cast<int>(code);
+  }
+
+ private:
+  PROCESS_INFORMATION FInfo;
+};
+
+std::wstring Wide(const std::string& text) {
+  const std::u16string utf16 = platform::Utf8ToUtf16(text);
+  return std::wstring(utf16.begin(), utf16.end());
+}
+
+std::wstring Quoted(const std::wstring& text) { return L"\"" + text + L"\""; }
+
+// A named procedure: a lambda gives no stdcall function on 32-bit Windows.
+BOOL CALLBACK CollectShown(HWND window, LPARAM param) {
+  auto& found = *reinterpret_cast<std::vector<ShownWindow>*>(param);
+  if (!IsWindowVisible(window)) return TRUE;
+  wchar_t title[256] = {};
+  GetWindowTextW(window, title, 256);
+  RECT client{};
+  GetClientRect(window, &client);
+  POINT origin{0, 0};
+  ClientToScreen(window, &origin);
+  const std::wstring wide(title);
+  found.push_back({platform::Utf16ToUtf8(std::u16string(wide.begin(), wide.end())),
+                   {origin.x, origin.y, client.right - client.left, client.bottom - client.top}});
+  return TRUE;
+}
+
+void SendMouse(DWORD flags, LONG dx = 0, LONG dy = 0) {
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dx = dx;
+  input.mi.dy = dy;
+  input.mi.dwFlags = flags;
+  SendInput(1, &input, sizeof(INPUT));
+}
+
+class Win32Desk final : public Desk {
+ public:
+  std::unique_ptr<Program> Start(const std::filesystem::path& program, const std::vector<std::string>& args,
+                                 const std::filesystem::path& log) override {
+    std::wstring command = Quoted(program.wstring());
+    for (const auto& a : args) command += L" " + Quoted(Wide(a));
+    SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
+    HANDLE out = CreateFileW(log.wstring().c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
+                             FILE_ATTRIBUTE_NORMAL, nullptr);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = out;
+    startup.hStdError = out;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    PROCESS_INFORMATION info{};
+    const BOOL started = CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                        program.parent_path().wstring().c_str(), &startup, &info);
+    if (out != INVALID_HANDLE_VALUE) CloseHandle(out);
+    if (!started) return nullptr;
+    return std::make_unique<Process>(info);
+  }
+
+  std::vector<ShownWindow> Windows() override {
+    std::vector<ShownWindow> found;
+    EnumWindows(&CollectShown, reinterpret_cast<LPARAM>(&found));
+    return found;
+  }
+
+  void MovePointer(int x, int y) override {
+    // Absolute coordinates run from 0 to 65535 across the primary screen.
+    const int w = GetSystemMetrics(SM_CXSCREEN) - 1;
+    const int h = GetSystemMetrics(SM_CYSCREEN) - 1;
+    SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, (x * 65535 + w / 2) / w, (y * 65535 + h / 2) / h);
+  }
+  void Press(Button button, bool down) override {
+    switch (button) {
+      case Button::Left: SendMouse(down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP); break;
+      case Button::Middle: SendMouse(down ? MOUSEEVENTF_MIDDLEDOWN : MOUSEEVENTF_MIDDLEUP); break;
+      case Button::Right: SendMouse(down ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_RIGHTUP); break;
+    }
+  }
+  void Type(Keys keys) override {
+    std::vector<WORD> chord;
+    switch (keys) {
+      case Keys::Escape: chord = {VK_ESCAPE}; break;
+      case Keys::Enter: chord = {VK_RETURN}; break;
+      case Keys::AltF4: chord = {VK_MENU, VK_F4}; break;
+    }
+    std::vector<INPUT> inputs;
+    for (WORD key : chord) {
+      INPUT input{};
+      input.type = INPUT_KEYBOARD;
+      input.ki.wVk = key;
+      inputs.push_back(input);
+    }
+    for (auto it = chord.rbegin(); it != chord.rend(); ++it) {
+      INPUT input{};
+      input.type = INPUT_KEYBOARD;
+      input.ki.wVk = *it;
+      input.ki.dwFlags = KEYEVENTF_KEYUP;
+      inputs.push_back(input);
+    }
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+  }
+  platform::PixelBuffer Capture(const Box& area) override {
+    platform::PixelBuffer out(area.width, area.height);
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = area.width;
+    info.bmiHeader.biHeight = -area.height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (bitmap != nullptr) {
+      HGDIOBJ old = SelectObject(memory, bitmap);
+      BitBlt(memory, 0, 0, area.width, area.height, screen, area.left, area.top, SRCCOPY);
+      SelectObject(memory, old);
+      for (int y = 0; y < area.height; ++y) {
+        const auto* row = static_cast<const std::uint8_t*>(bits) + static_cast<std::ptrdiff_t>(y) * area.width * 4;
+        for (int x = 0; x < area.width; ++x) out.At(x, y) = {row[4 * x], row[4 * x + 1], row[4 * x + 2], 255};
+      }
+      DeleteObject(bitmap);
+    }
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return out;
+  }
+  Box ScreenBox() override { return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
+  bool MoveLoopEndsWithEnter() const override { return true; }
+};
+
+}  // namespace
+
+std::unique_ptr<Desk> Desk::Open(const std::filesystem::path&, std::string&) {
+  return std::make_unique<Win32Desk>();
+}
+
+}  // namespace session
