@@ -8,6 +8,7 @@
 #include <string>
 
 #include "error_codes.h"
+#include "resources_impl.h"
 
 // The rules by which the portable file services refuse what Windows refuses, shared by the profile
 // service and the folder services so that both refuse alike.
@@ -28,6 +29,12 @@ inline std::uint32_t ErrorCodeOf(int error) {
     case EDQUOT: return kErrorDiskFull;
     default: return kErrorWriteFault;
   }
+}
+
+// Sets the last error a failed call's errno stands for, and answers false.
+inline bool RefuseWith(int error) {
+  SetLastErrorCode(ErrorCodeOf(error));
+  return false;
 }
 
 // Whether a file or folder may be written. One without any write permission is read-only for

@@ -24,11 +24,6 @@ namespace {
 
 using namespace portable::win_error;
 
-bool Refuse(int error) {
-  portable::SetLastErrorCode(portable::ErrorCodeOf(error));
-  return false;
-}
-
 bool IsAbsolute(const char* path) { return path != nullptr && path[0] == '/'; }
 
 // $HOME, or the account's home folder where the variable is unset or not absolute.
@@ -57,18 +52,18 @@ bool MakeFolder(const std::string& path) {
     portable::SetLastErrorCode(kErrorAlreadyExists);
     return false;
   }
-  if (errno != ENOENT && errno != ENOTDIR) return Refuse(errno);
+  if (errno != ENOENT && errno != ENOTDIR) return portable::RefuseWith(errno);
   const std::string parent = portable::FolderOf(path);
-  if (parent == path) return Refuse(ENOENT);
+  if (parent == path) return portable::RefuseWith(ENOENT);
   if (!MakeFolder(parent)) return false;
   struct stat parentInfo {};
-  if (::stat(parent.c_str(), &parentInfo) != 0) return Refuse(errno);
-  if (!portable::WritePermitted(parent, parentInfo)) return Refuse(EACCES);
+  if (::stat(parent.c_str(), &parentInfo) != 0) return portable::RefuseWith(errno);
+  if (!portable::WritePermitted(parent, parentInfo)) return portable::RefuseWith(EACCES);
   if (::mkdir(path.c_str(), 0700) == 0) return true;
   // Another process may have made it in the meantime.
   const int error = errno;
   if (error == EEXIST && ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) return true;
-  return Refuse(error);
+  return portable::RefuseWith(error);
 }
 
 }  // namespace
@@ -89,7 +84,7 @@ std::u16string UserSettingsFolder(std::u16string_view, std::u16string_view packa
 
 bool CreateFolder(const std::u16string& folder) {
   const std::string path = WithoutTrailingSlashes(Utf16ToUtf8(folder));
-  if (path.empty()) return Refuse(ENOENT);
+  if (path.empty()) return portable::RefuseWith(ENOENT);
   return MakeFolder(path);
 }
 

@@ -27,11 +27,6 @@ namespace {
 
 using namespace portable::win_error;
 
-bool Refuse(int error) {
-  portable::SetLastErrorCode(portable::ErrorCodeOf(error));
-  return false;
-}
-
 class FileDescriptor {
  public:
   explicit FileDescriptor(int fd) : FFd(fd) {}
@@ -99,13 +94,13 @@ bool ReplaceFile(const std::string& path, const std::string& text, const struct 
   for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
     temporary = path + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
     fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0 && errno != EEXIST) return Refuse(errno);
+    if (fd < 0 && errno != EEXIST) return portable::RefuseWith(errno);
   }
-  if (fd < 0) return Refuse(EEXIST);
+  if (fd < 0) return portable::RefuseWith(EEXIST);
   FileDescriptor file(fd);
   const auto discard = [&](int error) {
     ::unlink(temporary.c_str());
-    return Refuse(error);
+    return portable::RefuseWith(error);
   };
   if (existing != nullptr && ::fchmod(file.Get(), existing->st_mode & 07777) != 0) return discard(errno);
   if (!WriteAll(file.Get(), text) || ::fsync(file.Get()) != 0) return discard(errno);
@@ -159,17 +154,17 @@ bool WritePrivateProfileStringW(std::u16string_view section, std::u16string_view
   struct stat existing {};
   const bool exists = ::stat(path.c_str(), &existing) == 0;
   if (exists) {
-    if (!S_ISREG(existing.st_mode)) return Refuse(EISDIR);
-    if (!portable::WritePermitted(path, existing)) return Refuse(EACCES);
+    if (!S_ISREG(existing.st_mode)) return portable::RefuseWith(EISDIR);
+    if (!portable::WritePermitted(path, existing)) return portable::RefuseWith(EACCES);
   }
   // The new text is written beside the file, so its folder must take a new file.
   const std::string folder = portable::FolderOf(path);
   struct stat folderInfo {};
-  if (::stat(folder.c_str(), &folderInfo) != 0) return Refuse(errno);
-  if (!S_ISDIR(folderInfo.st_mode)) return Refuse(ENOTDIR);
-  if (!portable::WritePermitted(folder, folderInfo)) return Refuse(EACCES);
+  if (::stat(folder.c_str(), &folderInfo) != 0) return portable::RefuseWith(errno);
+  if (!S_ISDIR(folderInfo.st_mode)) return portable::RefuseWith(ENOTDIR);
+  if (!portable::WritePermitted(folder, folderInfo)) return portable::RefuseWith(EACCES);
   std::string text;
-  if (exists && ReadWholeFile(path, text) != ReadOutcome::kRead) return Refuse(errno);
+  if (exists && ReadWholeFile(path, text) != ReadOutcome::kRead) return portable::RefuseWith(errno);
 
   portable::IniText ini(std::move(text));
   ini.Set(sectionText, keyText, valueText);

@@ -128,17 +128,38 @@ struct Session {
   // The top-left corner of the picture, where the background shows and no fan reaches.
   Box Corner() const { return {hostBox.left + 4, hostBox.top + 4, 40, 40}; }
   // Presses on the options window's own surface and moves it by (dx, dy) with the button held.
+  // Drags as a person does, by what the eye sees: once pressed, the hand nudges the pointer until
+  // the window follows (a window system may take a moment to start its move), then moves it the
+  // whole way, so that the window moves by (dx, dy) from where it was, and lets go once it sits
+  // still there.
   void DragOptions(Button button, int dx, int dy) {
-    const int x = options.left + kBareX, y = options.top + kBareY;
+    const Box from = options;
+    const int x = from.left + kBareX, y = from.top + kBareY;
     desk->MovePointer(x, y);
     std::this_thread::sleep_for(80ms);
     desk->Press(button, true);
-    std::this_thread::sleep_for(120ms);
+    int pointerX = x;
+    int followed = 0;  // how far the window went with the nudges
+    const auto until = Clock::now() + kPatience;
+    while (followed == 0 && Clock::now() < until) {
+      pointerX += 2;
+      desk->MovePointer(pointerX, y);
+      WaitUntil([&] { return Options().value_or(from).left != from.left; }, 300ms);
+      followed = Options().value_or(from).left - from.left;
+    }
+    // The move follows the pointer from where it was when the move began.
+    const int startX = pointerX - followed;
     for (int step = 1; step <= 4; ++step) {
-      desk->MovePointer(x + dx * step / 4, y + dy * step / 4);
+      desk->MovePointer(startX + dx * step / 4, y + dy * step / 4);
       std::this_thread::sleep_for(60ms);
     }
-    std::this_thread::sleep_for(150ms);
+    Box last{};
+    WaitUntil([&] {
+      const Box now = Options().value_or(Box{});
+      const bool still = now == last;
+      last = now;
+      return still;
+    }, 5s);
     desk->Press(button, false);
     if (button != Button::Left && desk->MoveLoopEndsWithEnter()) {
       std::this_thread::sleep_for(100ms);

@@ -1,6 +1,5 @@
 // The desk on Windows: the desktop as it is (under wine, wine's own window management on the
-// lane's display), the hand through SendInput, and the screen through the desktop's device
-// context.
+// lane's display), the hand and the screen as the window tests have them.
 #include <windows.h>
 
 #include <string>
@@ -8,6 +7,7 @@
 
 #include "platform/text.h"
 #include "session_desk.h"
+#include "window/screen_input.h"
 
 namespace session {
 namespace {
@@ -57,15 +57,6 @@ BOOL CALLBACK CollectShown(HWND window, LPARAM param) {
   return TRUE;
 }
 
-void SendMouse(DWORD flags, LONG dx = 0, LONG dy = 0) {
-  INPUT input{};
-  input.type = INPUT_MOUSE;
-  input.mi.dx = dx;
-  input.mi.dy = dy;
-  input.mi.dwFlags = flags;
-  SendInput(1, &input, sizeof(INPUT));
-}
-
 class Win32Desk final : public Desk {
  public:
   std::unique_ptr<Program> Start(const std::filesystem::path& program, const std::vector<std::string>& args,
@@ -95,18 +86,13 @@ class Win32Desk final : public Desk {
     return found;
   }
 
-  void MovePointer(int x, int y) override {
-    // Absolute coordinates run from 0 to 65535 across the primary screen.
-    const int w = GetSystemMetrics(SM_CXSCREEN) - 1;
-    const int h = GetSystemMetrics(SM_CYSCREEN) - 1;
-    SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, (x * 65535 + w / 2) / w, (y * 65535 + h / 2) / h);
-  }
+  void MovePointer(int x, int y) override { window_test::MovePointer({x, y}); }
   void Press(Button button, bool down) override {
-    switch (button) {
-      case Button::Left: SendMouse(down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP); break;
-      case Button::Middle: SendMouse(down ? MOUSEEVENTF_MIDDLEDOWN : MOUSEEVENTF_MIDDLEUP); break;
-      case Button::Right: SendMouse(down ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_RIGHTUP); break;
-    }
+    const platform::MouseButton which = button == Button::Left     ? platform::MouseButton::Left
+                                        : button == Button::Middle ? platform::MouseButton::Middle
+                                                                   : platform::MouseButton::Right;
+    if (down) window_test::PressButton(which);
+    else window_test::ReleaseButton(which);
   }
   void Type(Keys keys) override {
     std::vector<WORD> chord;
@@ -132,31 +118,7 @@ class Win32Desk final : public Desk {
     SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
   }
   platform::PixelBuffer Capture(const Box& area) override {
-    platform::PixelBuffer out(area.width, area.height);
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = area.width;
-    info.bmiHeader.biHeight = -area.height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (bitmap != nullptr) {
-      HGDIOBJ old = SelectObject(memory, bitmap);
-      BitBlt(memory, 0, 0, area.width, area.height, screen, area.left, area.top, SRCCOPY);
-      SelectObject(memory, old);
-      for (int y = 0; y < area.height; ++y) {
-        const auto* row = static_cast<const std::uint8_t*>(bits) + static_cast<std::ptrdiff_t>(y) * area.width * 4;
-        for (int x = 0; x < area.width; ++x) out.At(x, y) = {row[4 * x], row[4 * x + 1], row[4 * x + 2], 255};
-      }
-      DeleteObject(bitmap);
-    }
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return out;
+    return window_test::CaptureScreen({area.left, area.top, area.left + area.width, area.top + area.height});
   }
   Box ScreenBox() override { return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
   bool MoveLoopEndsWithEnter() const override { return true; }

@@ -4,6 +4,17 @@
 
 namespace vf::test {
 
+bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {
+  const auto until = std::chrono::steady_clock::now() + limit;
+  while (std::chrono::steady_clock::now() < until) {
+    platform::PumpMessages();
+    if (done()) return true;
+    platform::WaitForMessages(5);
+  }
+  platform::PumpMessages();
+  return done();
+}
+
 std::uint32_t PumpFor(std::chrono::milliseconds duration) {
   std::uint32_t ticks = 0;
   const auto end = std::chrono::steady_clock::now() + duration;

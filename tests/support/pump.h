@@ -2,10 +2,14 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 
 // Pumping the calling thread's messages the way a host's loop does, for tests of timers and
 // windows.
 namespace vf::test {
+
+// Pumps until the condition holds or the time is up; the condition's last answer.
+bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit);
 
 // Pumps for the whole duration; returns the timer ticks delivered.
 std::uint32_t PumpFor(std::chrono::milliseconds duration);

@@ -14,6 +14,7 @@
 #include "screen_input.h"
 #include "support/image_compare.h"
 #include "support/png_encode.h"
+#include "support/pump.h"
 
 namespace {
 
@@ -38,21 +39,12 @@ platform::PopupWindowStyle OptionsLikeStyle(int width, int height) {
   return style;
 }
 
-// Pumps the calling thread's messages until the condition holds or the time is up.
+// The calling thread's messages, pumped until the condition holds or the time is up.
 bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = 3000ms) {
-  const auto until = std::chrono::steady_clock::now() + limit;
-  while (std::chrono::steady_clock::now() < until) {
-    platform::PumpMessages();
-    if (done()) return true;
-    platform::WaitForMessages(5);
-  }
-  platform::PumpMessages();
-  return done();
+  return vf::test::PumpUntil(done, limit);
 }
 
-void PumpFor(std::chrono::milliseconds span) {
-  PumpUntil([] { return false; }, span);
-}
+void PumpFor(std::chrono::milliseconds span) { vf::test::PumpFor(span); }
 
 // Pumps until the screen shows exactly these pixels in the area, for a generous time: a loaded
 // machine maps and paints windows late.

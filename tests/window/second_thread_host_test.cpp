@@ -24,17 +24,7 @@ using platform::MouseButton;
 using platform::Point;
 using platform::Rect;
 
-// Pumps the calling thread's messages until the condition holds or the time is up.
-bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = 15000ms) {
-  const auto until = std::chrono::steady_clock::now() + limit;
-  while (std::chrono::steady_clock::now() < until) {
-    platform::PumpMessages();
-    if (done()) return true;
-    platform::WaitForMessages(5);
-  }
-  platform::PumpMessages();
-  return done();
-}
+bool PumpUntil(const std::function<bool()>& done) { return vf::test::PumpUntil(done, 15000ms); }
 
 bool OptionsShownAt(Rect& bounds) {
   const auto shown = window_test::OtherShownWindows(nullptr);
