@@ -10,7 +10,10 @@ here=$(cd "$(dirname "$0")" && pwd)
 . "$here/lib/privileged.sh"
 
 common=(g++ cmake ninja-build pkg-config libpng-dev zlib1g-dev googletest)
-linux=(libbenchmark-dev libpixman-1-dev libsdl2-dev libfreetype-dev fonts-wine fonts-dejavu-core)
+linux=(libbenchmark-dev libpixman-1-dev libsdl2-dev libfreetype-dev libpulse-dev fonts-wine fonts-dejavu-core)
+# A sound server of the tests' own to capture from, and the checker of the desktop entry.
+sound_server=(pulseaudio pulseaudio-utils)
+desktop=(desktop-file-utils)
 # A virtual X display for the tests of real windows, and real input for them (XTEST).
 display=(xvfb xauth x11-utils)
 display_linux=(libx11-dev libxtst-dev)
@@ -27,7 +30,8 @@ fuzz=(clang libclang-rt-14-dev)
 wanted=("${common[@]}")
 for lane in "$@"; do
   case "$lane" in
-    linux|linux-asan) wanted+=("${linux[@]}" "${display[@]}" "${display_linux[@]}" "${deb[@]}") ;;
+    linux|linux-asan)
+      wanted+=("${linux[@]}" "${display[@]}" "${display_linux[@]}" "${deb[@]}" "${sound_server[@]}" "${desktop[@]}") ;;
     main) wanted+=("${linux[@]}") ;;
     package) wanted+=("${linux[@]}" "${deb[@]}" "${windows[@]}") ;;
     win64) wanted+=("${windows[@]}" "${wine64[@]}" "${display[@]}") ;;
