@@ -9,7 +9,6 @@
 #include <pulse/pulseaudio.h>
 
 #include <algorithm>
-#include <cstring>
 #include <deque>
 #include <memory>
 #include <mutex>
@@ -188,6 +187,9 @@ class PulseInput final : public AudioInput {
       pa_stream_disconnect(FStream);
       pa_stream_unref(FStream);
     }
+    // Cancels the questions still on their way, whose answers would reach this object after its
+    // members are gone but before the client's own disconnection.
+    pa_context_disconnect(FClient->Context());
   }
 
   std::size_t Read(float* out, std::size_t maxFrames) override {
