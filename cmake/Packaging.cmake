@@ -3,7 +3,8 @@
 #   Windows: VindeluxFan-<version>-win32.zip (win64 for the 64-bit build) with the stripped DLL, the
 #            install text, the licence and the DLL's SHA-256 checksum.
 #   Linux:   vindelux-fan_<version>_<arch>.deb with fanhost as a command, the module and its
-#            platform library in /usr/lib/vindelux-fan, where fanhost finds them.
+#            platform library in /usr/lib/vindelux-fan, where fanhost finds them; a desktop entry
+#            that starts fanhost --capture, its icon and fanhost's manual page.
 set(CPACK_PACKAGE_NAME VindeluxFan)
 set(CPACK_PACKAGE_VENDOR "The Vindelux Fan developers")
 set(CPACK_PACKAGE_CONTACT "The Vindelux Fan developers")
@@ -44,7 +45,7 @@ else()
   # The options window draws its text with one of these fonts, which no binary links.
   set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-wine | fonts-dejavu-core")
   set(CPACK_PACKAGE_DESCRIPTION
-      "The visualisation module, its platform library and fanhost, a small player that drives the module with a WAV file or a built-in track.")
+      "The visualisation module, its platform library and fanhost, a small player that drives the module with what the computer plays, a WAV file or a built-in track.")
   set(libdir lib/vindelux-fan)
   set_target_properties(fanhost PROPERTIES INSTALL_RPATH "$ORIGIN")
   install(TARGETS VindeluxFan vf_platform fanhost
@@ -57,6 +58,33 @@ else()
   ]] COMPONENT runtime)
   install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION share/doc/vindelux-fan RENAME copyright
           COMPONENT runtime)
+
+  # The desktop: a menu entry that shows what the computer plays, and fanhost's manual page,
+  # compressed the way Debian keeps them (no name or time in the header, so builds repeat).
+  install(FILES ${PROJECT_SOURCE_DIR}/packaging/vindelux-fan.desktop DESTINATION share/applications
+          COMPONENT runtime)
+  set(packaging ${CMAKE_BINARY_DIR}/packaging)
+  configure_file(${PROJECT_SOURCE_DIR}/packaging/fanhost.1.in ${packaging}/fanhost.1 @ONLY)
+  add_custom_command(OUTPUT ${packaging}/fanhost.1.gz
+    COMMAND sh -c "gzip -9nc \"$1\" > \"$2\"" gzip ${packaging}/fanhost.1 ${packaging}/fanhost.1.gz
+    DEPENDS ${packaging}/fanhost.1 VERBATIM)
+  set(desktop_files ${packaging}/fanhost.1.gz)
+  install(FILES ${packaging}/fanhost.1.gz DESTINATION share/man/man1 COMPONENT runtime)
+  # The icon, drawn from the artwork by its generator at build time; the generator is built where
+  # the artwork is checked, which is every lane that packs.
+  if(TARGET vf_artgen)
+    set(icons ${packaging}/icons)
+    set(icon_files)
+    foreach(size IN ITEMS 48 128 256)
+      list(APPEND icon_files ${icons}/${size}x${size}/apps/vindelux-fan.png)
+    endforeach()
+    add_custom_command(OUTPUT ${icon_files}
+      COMMAND vf_artgen --icons ${icons}
+      DEPENDS vf_artgen VERBATIM)
+    list(APPEND desktop_files ${icon_files})
+    install(DIRECTORY ${icons}/ DESTINATION share/icons/hicolor COMPONENT runtime)
+  endif()
+  add_custom_target(vf_desktop_files ALL DEPENDS ${desktop_files})
 endif()
 
 include(CPack)

@@ -12,7 +12,10 @@ here=$(cd "$(dirname "$0")" && pwd)
 common=(g++ cmake ninja-build pkg-config libpng-dev zlib1g-dev googletest)
 # The faces the options window's text is drawn in (the heavy italic is in fonts-dejavu-extra).
 fonts=(fonts-wine fonts-dejavu-core fonts-dejavu-extra)
-linux=(libbenchmark-dev libpixman-1-dev libsdl2-dev libx11-dev libfreetype-dev "${fonts[@]}")
+linux=(libbenchmark-dev libpixman-1-dev libsdl2-dev libx11-dev libfreetype-dev libpulse-dev "${fonts[@]}")
+# A sound server of the tests' own to capture from, and the checker of the desktop entry.
+sound_server=(pulseaudio pulseaudio-utils)
+desktop=(desktop-file-utils)
 # A virtual X display for the tests of real windows, real input for them (XTEST), and a window
 # manager for the test of a person's session.
 display=(xvfb xauth x11-utils openbox)
@@ -31,7 +34,8 @@ fuzz=(clang libclang-rt-14-dev)
 wanted=("${common[@]}")
 for lane in "$@"; do
   case "$lane" in
-    linux|linux-asan) wanted+=("${linux[@]}" "${display[@]}" "${display_linux[@]}" "${deb[@]}") ;;
+    linux|linux-asan)
+      wanted+=("${linux[@]}" "${display[@]}" "${display_linux[@]}" "${deb[@]}" "${sound_server[@]}" "${desktop[@]}") ;;
     main) wanted+=("${linux[@]}") ;;
     package) wanted+=("${linux[@]}" "${deb[@]}" "${windows[@]}") ;;
     win64) wanted+=("${windows[@]}" "${wine64[@]}" "${display[@]}") ;;

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Packs the Debian package from a built tree and checks it the way a user meets it: what it holds,
-# what it depends on, and that its fanhost, installed into a scratch root, plays headless with the
-# module it finds beside itself and keeps the settings in the user's own file from run to run.
+# what it depends on, that its desktop entry, icon and manual page are what a desktop needs, and
+# that its fanhost, installed into a scratch root, plays headless with the module it finds beside
+# itself and keeps the settings in the user's own file from run to run.
 # Usage: check-deb.sh BUILD_TREE OUTPUT_DIR VERSION
 set -euo pipefail
 tree=$1 out=$2 version=$3
@@ -23,15 +24,20 @@ expected=$(sort <<'LIST'
 ./usr/lib/vindelux-fan/VindeluxFan.so
 ./usr/lib/vindelux-fan/fanhost
 ./usr/lib/vindelux-fan/libvindelux-platform.so
+./usr/share/applications/vindelux-fan.desktop
 ./usr/share/doc/vindelux-fan/copyright
+./usr/share/icons/hicolor/128x128/apps/vindelux-fan.png
+./usr/share/icons/hicolor/256x256/apps/vindelux-fan.png
+./usr/share/icons/hicolor/48x48/apps/vindelux-fan.png
+./usr/share/man/man1/fanhost.1.gz
 LIST
 )
 [[ "$actual" == "$expected" ]] || fail "the package holds"$'\n'"$actual"$'\n'"instead of"$'\n'"$expected"
 awk '$2 != "root/root" {exit 1}' <<<"$listing" || fail "files not owned by root: $listing"
-echo "ok: the five files, owned by root"
+echo "ok: the ten files, owned by root"
 
 depends=$(dpkg-deb -f "$deb" Depends)
-for needed in libsdl2-2.0-0 libpng16-16 libfreetype6 'fonts-wine | fonts-dejavu-core'; do
+for needed in libsdl2-2.0-0 libpng16-16 libfreetype6 libpulse0 'fonts-wine | fonts-dejavu-core'; do
   [[ "$depends" == *"$needed"* ]] || fail "Depends lacks $needed: $depends"
 done
 [[ "$(dpkg-deb -f "$deb" Version)" == "$version" ]] || fail "version is not $version"
@@ -44,6 +50,35 @@ for binary in "$lib/VindeluxFan.so" "$lib/libvindelux-platform.so" "$lib/fanhost
   ! readelf -S "$binary" | grep -qE '\.(symtab|debug_info)\b' || fail "$binary is not stripped"
 done
 echo "ok: binaries stripped"
+
+# The menu entry: valid, starting the installed command listening to the computer, with an icon
+# of that name in every size the theme is given.
+entry="$root/usr/share/applications/vindelux-fan.desktop"
+# The checker ends with 0 after some of its errors, so anything it says fails.
+said=$(desktop-file-validate "$entry" 2>&1) && [[ -z "$said" ]] || fail "desktop-file-validate: $said"
+field() { sed -n "s/^$1=//p" "$entry"; }
+[[ "$(field Name)" == "Vindelux Fan" ]] || fail "the entry's name is '$(field Name)'"
+[[ ";$(field Categories)" == *";AudioVideo;"* ]] || fail "the entry is not in AudioVideo: $(field Categories)"
+read -r command arguments <<<"$(field Exec)"
+[[ -x "$root/usr/bin/$command" && "$arguments" == "--capture" ]] || fail "the entry starts '$(field Exec)'"
+icon=$(field Icon)
+for size in 48 128 256; do
+  png="$root/usr/share/icons/hicolor/${size}x${size}/apps/$icon.png"
+  [[ -f "$png" ]] || fail "no $size px icon $icon.png"
+  # The PNG signature, then the header chunk's width and height, big-endian.
+  hex=$(od -An -tx1 -N24 "$png" | tr -d ' \n')
+  [[ "${hex:0:16}" == 89504e470d0a1a0a && $((16#${hex:32:8})) == "$size" && $((16#${hex:40:8})) == "$size" ]] ||
+    fail "$png is not a $size x $size PNG"
+done
+echo "ok: the desktop entry starts fanhost --capture, with icon $icon at 48, 128 and 256 px"
+
+# The manual page: compressed, for fanhost, naming the options a desktop user needs.
+manual=$(zcat "$root/usr/share/man/man1/fanhost.1.gz") || fail "the manual page is not gzip"
+grep -q '^\.TH FANHOST 1 .*Vindelux Fan '"$version" <<<"$manual" || fail "the manual page's title is not fanhost's of $version"
+for option in capture capture\\-device list\\-devices wav seconds; do
+  grep -qF -- "\\-\\-$option" <<<"$manual" || fail "the manual page does not describe --$option"
+done
+echo "ok: the manual page for fanhost $version"
 
 # The command as a user types it, without a display and without help from the build tree; the
 # user's configuration folder is a scratch one.

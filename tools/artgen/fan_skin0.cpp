@@ -169,9 +169,14 @@ Rgb Hub(const Polar& p) {
 
 }  // namespace
 
-Image RenderFanSkin0(int frame) {
+Image RenderFanSkin0(int frame) { return RenderFanSkin0At(frame, kSkin0Size); }
+
+Image RenderFanSkin0At(int frame, int size) {
   const double rotation = FrameRotation(frame, kSkin0Frames, kBladeShape.count);
-  return RenderSupersampled(kSkin0Size, kSkin0Size, kFanSupersampling, [&](double x, double y) {
+  // The geometry is in pixels of the skin's own size; at that size the scale is exactly 1.
+  const double scale = static_cast<double>(kSkin0Size) / size;
+  return RenderSupersampled(size, size, kFanSupersampling, [&](double sx, double sy) {
+    const double x = sx * scale, y = sy * scale;
     const Polar p = ToPolar(x, y, kCentre, kCentre);
     if (p.r > kOuter) {
       if (RoundedBoxDistance(p.dx, p.dy, kClipHalfWidth, kCentre, kClipRounding) <= 0.0) {

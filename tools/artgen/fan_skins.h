@@ -19,6 +19,8 @@ const std::vector<FanSkin>& FanSkins();
 
 // A dark metal PC-case fan in a round housing; opaque, same outline in every frame.
 Image RenderFanSkin0(int frame);
+// The same frame drawn as a square of any side, sampled as finely: the application icon.
+Image RenderFanSkin0At(int frame, int size);
 // A tinted glass propeller; translucent, its alpha turns with the blades.
 Image RenderFanSkin1(int frame);
 // A heavy industrial fan with a bright painted ring; opaque, same outline in every frame.

@@ -2,6 +2,10 @@
 // file per embedded image, named after the resource it becomes.
 //
 // Usage: vindelux-artgen <output-dir> [--contact-sheet <file.png>]
+//        vindelux-artgen --icons <dir>
+// The second form draws the application icon instead, the first frame of fan skin 0, into <dir> in
+// the layout of the hicolor icon theme (<dir>/48x48/apps/vindelux-fan.png and so on). Packages draw
+// it at build time; it is not part of the committed artwork.
 
 #include <cstdio>
 #include <filesystem>
@@ -17,7 +21,9 @@
 namespace {
 
 int Usage() {
-  std::fprintf(stderr, "usage: vindelux-artgen <output-dir> [--contact-sheet <file.png>]\n");
+  std::fprintf(stderr,
+               "usage: vindelux-artgen <output-dir> [--contact-sheet <file.png>]\n"
+               "       vindelux-artgen --icons <dir>\n");
   return 2;
 }
 
@@ -30,9 +36,30 @@ bool Save(const std::filesystem::path& path, const artgen::Image& image) {
   return true;
 }
 
+int DrawIcons(const std::filesystem::path& root) {
+  for (const int size : {48, 128, 256}) {
+    const std::string side = std::to_string(size);
+    const std::filesystem::path folder = root / (side + "x" + side) / "apps";
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);
+    if (ec) {
+      std::fprintf(stderr, "vindelux-artgen: cannot create %s: %s\n", folder.string().c_str(),
+                   ec.message().c_str());
+      return 1;
+    }
+    if (!Save(folder / "vindelux-fan.png", artgen::RenderFanSkin0At(0, size))) {
+      return 1;
+    }
+  }
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 3 && std::string(argv[1]) == "--icons") {
+    return DrawIcons(argv[2]);
+  }
   std::filesystem::path output;
   std::filesystem::path sheet;
   for (int i = 1; i < argc; ++i) {

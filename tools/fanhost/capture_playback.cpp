@@ -1,6 +1,8 @@
 #include "fanhost/capture_playback.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <string>
 
 #include "fanhost/audio_analysis.h"
 
@@ -20,9 +22,14 @@ CapturePlayback::CapturePlayback(std::unique_ptr<platform::AudioInput> input,
   FHeard.sampleRate = sampleRate;
 }
 
-// Takes everything captured since the last frame, then drops what is older than a second once
+// Says what changed in what is heard (the output followed, or why it cannot be), then takes
+// everything captured since the last frame, then drops what is older than a second once
 // twice that is held, so the samples stay in one piece for the analysis at little copying.
 void CapturePlayback::Collect() {
+  for (std::string notice = FInput->TakeNotice(); !notice.empty(); notice = FInput->TakeNotice()) {
+    std::printf("capture: %s\n", notice.c_str());
+    std::fflush(stdout);
+  }
   auto& samples = FHeard.samples;
   for (;;) {
     const std::size_t held = samples.size();

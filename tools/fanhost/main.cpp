@@ -1,7 +1,7 @@
 // fanhost: a substitute player for the visual plug-in module. It loads the module file, drives the
 // plug-in object through its slots in the order a player does, pumps messages on the thread that
-// initialised it, and feeds it the levels of the audio it plays (or, with --capture, hears from the
-// recording device), one record per frame.
+// initialised it, and feeds it the levels of the audio it plays (or, with --capture, hears the
+// machine play), one record per frame.
 //
 // Exit codes: 0 played, 1 a file could not be written, 2 bad input (arguments, WAV file, module,
 // no recording device).
@@ -23,6 +23,7 @@
 #include "fanhost/window_presenter.h"
 #include "platform/audio_input.h"
 #include "platform/audio_output.h"
+#include "platform/sound_server.h"
 
 namespace {
 
@@ -71,6 +72,52 @@ std::unique_ptr<fanhost::Playback> MakeTrackPlayback(const fanhost::Options& opt
   return std::make_unique<fanhost::LivePlayback>(audio, options.seconds, std::move(output));
 }
 
+// The sources --capture-device takes, the one --capture would listen to marked. Without a sound
+// server the default recording device may open though none is listed, so an empty list is no
+// failure.
+int ListDevices() {
+  const platform::SoundSources list = platform::ListSoundSources();
+  if (list.server.empty()) {
+    std::printf("sound server: none (%s)\nrecording devices (--capture uses the default one):\n",
+                list.why.c_str());
+  } else {
+    std::printf("sound server: %s\nsources (* what --capture listens to: the monitor of the default output):\n",
+                list.server.c_str());
+  }
+  for (const auto& source : list.sources) {
+    const bool chosen = !list.outputMonitor.empty() && source.name == list.outputMonitor;
+    std::printf("%s %s%s%s\n", chosen ? "*" : " ", source.name.c_str(),
+                source.description != source.name ? ("  (" + source.description + ")").c_str() : "",
+                source.monitor ? "  [monitor]" : "");
+  }
+  if (!list.server.empty() && list.outputMonitor.empty())
+    std::puts("no monitor of a default output: --capture would use the default recording device");
+  if (list.sources.empty()) std::puts("  (none listed)");
+  return 0;
+}
+
+// What --capture listens to: the source named, or the monitor of the default output, or without
+// one the default recording device, saying so. Null, said on standard error, when there is none.
+std::unique_ptr<platform::AudioInput> OpenCapture(const fanhost::Options& options) {
+  std::string why;
+  std::unique_ptr<platform::AudioInput> input;
+  if (!options.captureDevice.empty()) {
+    input = platform::AudioInput::OpenNamed(kCaptureRate, options.captureDevice, why);
+  } else {
+    input = platform::AudioInput::OpenOutputMonitor(kCaptureRate, why);
+    if (!input) {
+      std::printf("capture: %s; listening to the default recording device instead\n", why.c_str());
+      input = platform::AudioInput::Open(kCaptureRate, why);
+    }
+  }
+  if (!input) {
+    Fail("no recording device (" + why + ")");
+    return nullptr;
+  }
+  std::printf("capture: %s\n", input->Name().c_str());
+  return input;
+}
+
 int Run(int argc, char** argv) {
   fanhost::Options options;
   std::string error;
@@ -83,16 +130,15 @@ int Run(int argc, char** argv) {
     fanhost::PrintUsage();
     return kBadInput;
   }
+  if (options.listDevices) return ListDevices();
   if (options.module.empty()) options.module = fanhost::ModulePathBesideExecutable("VindeluxFan");
 
   fanhost::StereoAudio audio;
   std::unique_ptr<platform::AudioInput> input;
   if (options.capture) {
     // Asked for explicitly, so a missing device ends the run rather than playing a track instead.
-    std::string why;
-    input = platform::AudioInput::Open(kCaptureRate, why);
-    if (!input) return Fail("no recording device (" + why + ")");
-    std::printf("capture: %s\n", input->Name().c_str());
+    input = OpenCapture(options);
+    if (!input) return kBadInput;
   } else if (options.wav.empty()) {
     audio = fanhost::SynthesiseDefaultTrack();
     std::printf("track: built-in default track, %.1f s\n", audio.Seconds());

@@ -43,14 +43,18 @@ void PrintUsage() {
   std::puts(
       "usage: fanhost [--module FILE] [--wav FILE] [--seconds S] [--fps N] [--size WxH]\n"
       "               [--snapshot FILE.png] [--record FILE.png] [--record-fps N]\n"
-      "               [--headless] [--options-demo] [--capture]\n"
+      "               [--headless] [--options-demo] [--capture] [--capture-device NAME]\n"
+      "               [--list-devices]\n"
       "Plays the built-in default track unless --wav is given, in a window where there is a\n"
       "display (Space pauses, F or a double click toggles full screen, Esc or Q quits) and off\n"
       "screen otherwise or with --headless. --snapshot writes the last frame, --record (off\n"
       "screen) an animated PNG of the whole run (10 frames a second unless --record-fps).\n"
       "--options-demo clicks the visualisation a second into the track, opening its options.\n"
-      "--capture listens to the default recording device instead of playing a track, until the\n"
-      "window closes or for --seconds (which off screen it needs); Space then stops listening.");
+      "--capture listens to what the machine plays instead of playing a track: the monitor of the\n"
+      "sound server's default output, following it when another output becomes the default, or\n"
+      "without a sound server the default recording device; until the window closes or for\n"
+      "--seconds (which off screen it needs). Space then stops listening. --capture-device NAME\n"
+      "listens to that source instead; --list-devices lists the sources and the one --capture uses.");
 }
 
 bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
@@ -65,11 +69,16 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
     if (arg == "--help" || arg == "-h") {
       error = "help";
       return false;
-    } else if (arg == "--headless" || arg == "--options-demo" || arg == "--capture") {
-      (arg == "--headless" ? options.headless
-       : arg == "--capture" ? options.capture
-                            : options.optionsDemo) = true;
+    } else if (arg == "--headless" || arg == "--options-demo" || arg == "--capture" || arg == "--list-devices") {
+      (arg == "--headless"       ? options.headless
+       : arg == "--capture"      ? options.capture
+       : arg == "--list-devices" ? options.listDevices
+                                 : options.optionsDemo) = true;
       continue;
+    } else if (arg == "--capture-device") {
+      if (!needsValue()) return false;
+      options.captureDevice = value;
+      options.capture = true;
     } else if (arg == "--module" || arg == "--wav" || arg == "--record" || arg == "--snapshot") {
       if (!needsValue()) return false;
       std::string& target = arg == "--module" ? options.module
@@ -95,6 +104,7 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
     }
     ++i;
   }
+  if (options.listDevices) return true;
   if (options.capture && !options.wav.empty()) {
     error = "--capture and --wav exclude each other: the sound comes from one of them";
     return false;

@@ -17,7 +17,9 @@ struct Options {
   int height = 480;
   bool headless = false;     // off screen even where a display exists
   bool optionsDemo = false;  // open the plug-in's options a second into the track
-  bool capture = false;      // listen to the default recording device instead of a track
+  bool capture = false;      // listen to what the machine plays instead of a track
+  std::string captureDevice;  // listen to this source instead; empty: the default output's monitor
+  bool listDevices = false;   // list the sources to listen to, and nothing else
 };
 
 // Off screen nothing but --seconds ends a capture.
