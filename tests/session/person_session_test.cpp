@@ -105,7 +105,13 @@ struct Session {
     ++run;
     host.reset();
     host = desk->Start(folder / fs::path(VF_FANHOST_FILE).filename(), {"--wav", track.string(), "--size", "640x480"},
-                       scratch / ("fanhost-run" + std::to_string(run) + ".log"));
+                       Log());
+  }
+  fs::path Log() const { return scratch / ("fanhost-run" + std::to_string(run) + ".log"); }
+  // The end of the host's output, for a failure's message.
+  std::string LogEnd() const {
+    const std::string text = vf::test::ReadBytes(Log());
+    return text.substr(text.size() > 1500 ? text.size() - 1500 : 0);
   }
   std::optional<Box> WindowNamed(const std::string& title, int width) {
     for (const auto& w : desk->Windows())
@@ -174,12 +180,13 @@ Result Fail() { return ::testing::AssertionFailure(); }
 
 Result HostShown(Session& s) {
   if (!s.host) return Fail() << "fanhost did not start";
+  // A first start on a cold, loaded machine may take long.
   if (!WaitUntil([&] {
         auto box = s.WindowNamed("Vindelux Fan", 640);
         if (box) s.hostBox = *box;
         return box.has_value();
-      }))
-    return Fail() << "no 640 x 480 window named \"Vindelux Fan\"";
+      }, 60s))
+    return Fail() << "no 640 x 480 window named \"Vindelux Fan\"; fanhost said:\n" << s.LogEnd();
   // Wait for the picture to be there: the corner stops being the display's black.
   if (!WaitUntil([&] {
         s.cornerBefore = s.desk->Capture(s.Corner());
@@ -338,7 +345,7 @@ TEST(PersonSession, OpensChangesDragsSnapsStoresAndRemembers) {
     const Result result = step.step(s);
     if (!result) {
       vf::test::WritePngFile(scratch / "screen-at-failure.png", s.desk->Capture({0, 0, 1024, 768}), false);
-      FAIL() << "step \"" << step.name << "\": " << result.message() << " (screen and logs in " << scratch
+      FAIL() << "step \"" << step.name << "\": " << result.message() << "\n(screen and logs in " << scratch
              << ")";
     }
   }

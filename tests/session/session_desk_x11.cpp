@@ -117,7 +117,9 @@ class X11Desk final : public Desk {
                                  const std::filesystem::path& log) override {
     std::vector<std::string> argv{program.string()};
     argv.insert(argv.end(), args.begin(), args.end());
-    auto child = std::make_unique<Child>(argv, std::map<std::string, std::string>{{"DISPLAY", FName}}, log);
+    // The session is about windows: sound goes nowhere, whatever sound server the machine runs.
+    auto child = std::make_unique<Child>(
+        argv, std::map<std::string, std::string>{{"DISPLAY", FName}, {"SDL_AUDIODRIVER", "dummy"}}, log);
     if (!child->Started()) return nullptr;
     return child;
   }

@@ -192,6 +192,8 @@ int Run(int argc, char** argv) {
 // Whatever goes wrong beyond bad input, running out of memory for a large --size or a long WAV
 // expanded to float among it, ends with the documented code and one line, not an abort.
 int main(int argc, char** argv) {
+  // Status lines reach a log or a pipe as they are written, not when the run ends.
+  std::setvbuf(stdout, nullptr, _IOLBF, BUFSIZ);
   try {
     return Run(argc, argv);
   } catch (const std::bad_alloc&) {
