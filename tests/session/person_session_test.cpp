@@ -186,7 +186,8 @@ Result HostShown(Session& s) {
         if (box) s.hostBox = *box;
         return box.has_value();
       }, 60s))
-    return Fail() << "no 640 x 480 window named \"Vindelux Fan\"; fanhost said:\n" << s.LogEnd();
+    return Fail() << "no 640 x 480 window named \"Vindelux Fan\"; fanhost said:\n"
+                  << s.LogEnd() << s.host->State();
   // Wait for the picture to be there: the corner stops being the display's black.
   if (!WaitUntil([&] {
         s.cornerBefore = s.desk->Capture(s.Corner());

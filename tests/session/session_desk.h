@@ -39,6 +39,8 @@ class Program {
   virtual ~Program() = default;
   // Its exit code once it ended within the time, nothing otherwise.
   virtual std::optional<int> WaitFor(std::chrono::milliseconds limit) = 0;
+  // What the system says the program is doing (where its threads wait), for a failure's message.
+  virtual std::string State() const { return {}; }
 };
 
 class Desk {

@@ -14,6 +14,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <fstream>
 #include <map>
 #include <thread>
 #include <utility>
@@ -57,7 +58,20 @@ class Child final : public Program {
     }
   }
   bool Started() const { return FPid > 0; }
-  pid_t Pid() const { return FPid; }
+
+  std::string State() const override {
+    std::string state;
+    const std::filesystem::path tasks = "/proc/" + std::to_string(FPid) + "/task";
+    std::error_code error;
+    for (const auto& task : std::filesystem::directory_iterator(tasks, error)) {
+      std::ifstream comm(task.path() / "comm"), wchan(task.path() / "wchan");
+      std::string name, where;
+      std::getline(comm, name);
+      std::getline(wchan, where);
+      state += "thread " + task.path().filename().string() + " (" + name + ") waits in " + where + "\n";
+    }
+    return state;
+  }
 
   std::optional<int> WaitFor(std::chrono::milliseconds limit) override {
     const auto until = Clock::now() + limit;
@@ -107,6 +121,19 @@ class X11Desk final : public Desk {
       if (Clock::now() > until) return (why = "openbox did not start"), false;
       std::this_thread::sleep_for(25ms);
     }
+    // And it is ready once it maps a window it is asked to: its first start on a fresh account
+    // may take a while, and a program that shows a window meanwhile waits for the map.
+    const Window probe = XCreateSimpleWindow(FDisplay, DefaultRootWindow(FDisplay), 0, 0, 10, 10, 0, 0, 0);
+    XMapWindow(FDisplay, probe);
+    XSync(FDisplay, False);
+    const auto ready = Clock::now() + 120s;
+    XWindowAttributes a{};
+    while (!XGetWindowAttributes(FDisplay, probe, &a) || a.map_state != IsViewable) {
+      if (Clock::now() > ready) return (why = "openbox maps no window"), false;
+      std::this_thread::sleep_for(25ms);
+    }
+    XDestroyWindow(FDisplay, probe);
+    XSync(FDisplay, False);
     return true;
   }
   ~X11Desk() override {
