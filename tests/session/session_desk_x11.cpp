@@ -2,8 +2,6 @@
 // the pointer warped as xdotool and remote-desktop tools move it (motion without the raw input
 // events a physical mouse adds, so nothing may rely on those). Our header goes first: Xlib's
 // macros would break it.
-#include "session_desk.h"
-
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
@@ -16,8 +14,11 @@
 
 #include <fstream>
 #include <map>
+#include <sstream>
 #include <thread>
 #include <utility>
+
+#include "session_desk.h"
 
 extern char** environ;
 
@@ -68,7 +69,8 @@ class Child final : public Program {
       std::string name, where;
       std::getline(comm, name);
       std::getline(wchan, where);
-      state += "thread " + task.path().filename().string() + " (" + name + ") waits in " + where + "\n";
+      state +=
+          "thread " + task.path().filename().string() + " (" + name + ") waits in " + where + "\n";
     }
     return state;
   }
@@ -98,8 +100,8 @@ class X11Desk final : public Desk {
     if (pipe(fds) != 0) return false;
     // Xvfb picks a free display number itself and writes it to the pipe.
     FServer = std::make_unique<Child>(
-        std::vector<std::string>{"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", "1024x768x24",
-                                 "-nolisten", "tcp"},
+        std::vector<std::string>{"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0",
+                                 "1024x768x24", "-nolisten", "tcp"},
         std::map<std::string, std::string>{}, logs / "xvfb.log");
     close(fds[1]);
     std::string number;
@@ -112,41 +114,21 @@ class X11Desk final : public Desk {
     XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
     FDisplay = XOpenDisplay(FName.c_str());
     if (FDisplay == nullptr) return (why = "no connection to " + FName), false;
-    FManager = std::make_unique<Child>(std::vector<std::string>{"openbox", "--sm-disable"},
-                                       std::map<std::string, std::string>{{"DISPLAY", FName}}, logs / "openbox.log");
-    // The manager is up once it owns the screen's selection.
-    const Atom selection = XInternAtom(FDisplay, "WM_S0", False);
-    const auto until = Clock::now() + 15s;
-    while (XGetSelectionOwner(FDisplay, selection) == 0) {
-      if (Clock::now() > until) return (why = "openbox did not start"), false;
-      std::this_thread::sleep_for(25ms);
-    }
-    // And it is ready once it maps a window it is asked to: its first start on a fresh account
-    // may take a while, and a program that shows a window meanwhile waits for the map.
-    const Window probe = XCreateSimpleWindow(FDisplay, DefaultRootWindow(FDisplay), 0, 0, 10, 10, 0, 0, 0);
-    XMapWindow(FDisplay, probe);
-    XSync(FDisplay, False);
-    const auto ready = Clock::now() + 120s;
-    XWindowAttributes a{};
-    while (!XGetWindowAttributes(FDisplay, probe, &a) || a.map_state != IsViewable) {
-      if (Clock::now() > ready) return (why = "openbox maps no window"), false;
-      std::this_thread::sleep_for(25ms);
-    }
-    XDestroyWindow(FDisplay, probe);
-    XSync(FDisplay, False);
-    return true;
+    return StartManager(logs, why);
   }
   ~X11Desk() override {
     if (FDisplay != nullptr) XCloseDisplay(FDisplay);
   }
 
-  std::unique_ptr<Program> Start(const std::filesystem::path& program, const std::vector<std::string>& args,
+  std::unique_ptr<Program> Start(const std::filesystem::path& program,
+                                 const std::vector<std::string>& args,
                                  const std::filesystem::path& log) override {
     std::vector<std::string> argv{program.string()};
     argv.insert(argv.end(), args.begin(), args.end());
     // The session is about windows: sound goes nowhere, whatever sound server the machine runs.
     auto child = std::make_unique<Child>(
-        argv, std::map<std::string, std::string>{{"DISPLAY", FName}, {"SDL_AUDIODRIVER", "dummy"}}, log);
+        argv, std::map<std::string, std::string>{{"DISPLAY", FName}, {"SDL_AUDIODRIVER", "dummy"}},
+        log);
     if (!child->Started()) return nullptr;
     return child;
   }
@@ -173,7 +155,8 @@ class X11Desk final : public Desk {
       case Keys::Enter: chord = {XK_Return}; break;
       case Keys::AltF4: chord = {XK_Alt_L, XK_F4}; break;
     }
-    for (KeySym k : chord) XTestFakeKeyEvent(FDisplay, XKeysymToKeycode(FDisplay, k), True, CurrentTime);
+    for (KeySym k : chord)
+      XTestFakeKeyEvent(FDisplay, XKeysymToKeycode(FDisplay, k), True, CurrentTime);
     for (auto it = chord.rbegin(); it != chord.rend(); ++it)
       XTestFakeKeyEvent(FDisplay, XKeysymToKeycode(FDisplay, *it), False, CurrentTime);
     XSync(FDisplay, False);
@@ -181,13 +164,14 @@ class X11Desk final : public Desk {
   platform::PixelBuffer Capture(const Box& area) override {
     platform::PixelBuffer out(area.width, area.height);
     XImage* image = XGetImage(FDisplay, DefaultRootWindow(FDisplay), area.left, area.top,
-                              static_cast<unsigned>(area.width), static_cast<unsigned>(area.height), AllPlanes,
-                              ZPixmap);
+                              static_cast<unsigned>(area.width), static_cast<unsigned>(area.height),
+                              AllPlanes, ZPixmap);
     if (image == nullptr) return out;
     for (int y = 0; y < area.height; ++y) {
       for (int x = 0; x < area.width; ++x) {
         const unsigned long p = XGetPixel(image, x, y);
-        out.At(x, y) = {static_cast<std::uint8_t>(p & 0xFF), static_cast<std::uint8_t>((p >> 8) & 0xFF),
+        out.At(x, y) = {static_cast<std::uint8_t>(p & 0xFF),
+                        static_cast<std::uint8_t>((p >> 8) & 0xFF),
                         static_cast<std::uint8_t>((p >> 16) & 0xFF), 255};
       }
     }
@@ -195,11 +179,71 @@ class X11Desk final : public Desk {
     return out;
   }
   Box ScreenBox() override {
-    return {0, 0, DisplayWidth(FDisplay, DefaultScreen(FDisplay)), DisplayHeight(FDisplay, DefaultScreen(FDisplay))};
+    return {0, 0, DisplayWidth(FDisplay, DefaultScreen(FDisplay)),
+            DisplayHeight(FDisplay, DefaultScreen(FDisplay))};
   }
   bool MoveLoopEndsWithEnter() const override { return false; }
 
  private:
+  bool StartManager(const std::filesystem::path& logs, std::string& why) {
+    // Its own configuration folders, so that nothing of the account it runs under plays a part.
+    const std::filesystem::path home = logs / "openbox-home";
+    for (const char* folder : {"config", "cache", "data"})
+      std::filesystem::create_directories(home / folder);
+    const std::filesystem::path log = logs / "openbox.log";
+    FManager = std::make_unique<Child>(
+        std::vector<std::string>{"openbox", "--sm-disable"},
+        std::map<std::string, std::string>{{"DISPLAY", FName},
+                                           {"XDG_CONFIG_HOME", (home / "config").string()},
+                                           {"XDG_CACHE_HOME", (home / "cache").string()},
+                                           {"XDG_DATA_HOME", (home / "data").string()}},
+        log);
+    const auto explain = [&](const std::string& what) {
+      std::ifstream in(log);
+      std::ostringstream said;
+      said << in.rdbuf();
+      return "openbox " + what + "; " + FManager->State() + "it said: " + said.str();
+    };
+    // The manager is up once it owns the screen's selection.
+    const Atom selection = XInternAtom(FDisplay, "WM_S0", False);
+    const auto until = Clock::now() + 15s;
+    while (XGetSelectionOwner(FDisplay, selection) == 0) {
+      if (const auto code = FManager->WaitFor(0ms))
+        return (why = explain("ended with code " + std::to_string(*code))), false;
+      if (Clock::now() > until) return (why = explain("did not take the screen in 15 s")), false;
+      std::this_thread::sleep_for(25ms);
+    }
+    // And it is ready once it maps a window it is asked to. It owns the selection a moment before
+    // it handles requests, and a map asked for in that moment is dropped for good (a program that
+    // waits for its window would wait forever): the probe asks again until it is shown.
+    const Window probe =
+        XCreateSimpleWindow(FDisplay, DefaultRootWindow(FDisplay), 0, 0, 10, 10, 0, 0, 0);
+    const auto ready = Clock::now() + 60s;
+    XWindowAttributes a{};
+    bool mapped = false;
+    for (auto ask = Clock::now();
+         !(mapped = XGetWindowAttributes(FDisplay, probe, &a) && a.map_state == IsViewable);) {
+      if (const auto code = FManager->WaitFor(0ms)) {
+        why = explain("ended with code " + std::to_string(*code) + " before it showed a window");
+        break;
+      }
+      if (Clock::now() > ready) {
+        why = explain("showed no window in 60 s");
+        break;
+      }
+      if (Clock::now() >= ask) {
+        XUnmapWindow(FDisplay, probe);
+        XMapWindow(FDisplay, probe);
+        XSync(FDisplay, False);
+        ask = Clock::now() + 500ms;
+      }
+      std::this_thread::sleep_for(25ms);
+    }
+    XDestroyWindow(FDisplay, probe);
+    XSync(FDisplay, False);
+    return mapped;
+  }
+
   // The clients below the manager's frames: named windows, or unmanaged ones at the top level.
   void Collect(Window window, std::vector<ShownWindow>& found, int depth) {
     Window root = 0, parent = 0, *children = nullptr;
@@ -215,9 +259,11 @@ class X11Desk final : public Desk {
       if (name != nullptr) XFree(name);
       int x = 0, y = 0;
       Window child = 0;
-      XTranslateCoordinates(FDisplay, children[i], DefaultRootWindow(FDisplay), 0, 0, &x, &y, &child);
+      XTranslateCoordinates(FDisplay, children[i], DefaultRootWindow(FDisplay), 0, 0, &x, &y,
+                            &child);
       const bool wholeScreen = a.width == screen.width && a.height == screen.height;
-      if (a.width > 1 && a.height > 1 && (named || a.override_redirect || depth > 0) && !wholeScreen)
+      if (a.width > 1 && a.height > 1 && (named || a.override_redirect || depth > 0) &&
+          !wholeScreen)
         found.push_back({title, {x, y, a.width, a.height}});
       if (depth < 3) Collect(children[i], found, depth + 1);
     }
