@@ -1,5 +1,6 @@
 #include "host/module_export.h"
 
+#include "host/current_plugin.h"
 #include "host/slot_guard.h"
 #include "host/visual_plugin.h"
 
@@ -11,5 +12,16 @@ extern "C" void VF_STDCALL AIMP_QueryVisual(aimp::IVisualPlugin** plugin) {
     aimp::IVisualPlugin* previous = *plugin;
     *plugin = created;
     if (previous != nullptr) previous->Vtbl->Release(previous);
+  });
+}
+
+extern "C" aimp::HResult VF_STDCALL AIMPPluginGetHeader(aimp::IAIMPPlugin** header) {
+  return vf::GuardSlot("AIMPPluginGetHeader", aimp::kFail, [&] {
+    if (header == nullptr) return aimp::kPointer;
+    *header = nullptr;
+    auto* created = new vf::TCurrentPlugin();
+    created->AddRef();
+    *header = created;
+    return aimp::kOk;
   });
 }

@@ -117,6 +117,7 @@ aimp::Bool32 TAIMP2Visual::Initialize() {
   // The scene starts at 0 x 0 and is built by the first resize. When the stored fan skin has no
   // frames its creation fails; the clock then runs without a scene, which the other calls allow,
   // and a valid fan picked in the options window makes one.
+  const std::lock_guard scene(FSceneLock);
   FWidth = FHeight = 0;
   TryCreateScene();
   return aimp::kTrue;
@@ -134,6 +135,7 @@ void TAIMP2Visual::Deinitialize() {
       self.CloseOptionsWnd();
       self.StopFrameClock();
       // reset() nulls the field before it destroys the scene it held.
+      const std::lock_guard scene(self.FSceneLock);
       self.FFans.reset();
     }
   } teardown{*this};
@@ -149,8 +151,18 @@ void TAIMP2Visual::DisplayClick(std::int32_t, std::int32_t) {
 
 void TAIMP2Visual::DisplayRender(aimp::DeviceContext DC, const aimp::TAIMPVisualData* AData) {
   if (AData != nullptr) PushLevels(AnimationState, AData->LevelL, AData->LevelR);
+  Render(DC);
+}
+
+void TAIMP2Visual::RenderLevels(aimp::DeviceContext DC, std::int32_t levelL, std::int32_t levelR) {
+  PushLevels(AnimationState, levelL, levelR);
+  Render(DC);
+}
+
+void TAIMP2Visual::Render(aimp::DeviceContext DC) {
   // Only work of the calling thread: a window of another thread is never touched here.
   RunHandedOverWork();
+  const std::lock_guard scene(FSceneLock);
   if (FFans == nullptr) return;
   FFans->UpdateFan(Load(AnimationState.Frame1), Load(AnimationState.Frame2));
   FFans->DrawTo(DC);
@@ -158,6 +170,7 @@ void TAIMP2Visual::DisplayRender(aimp::DeviceContext DC, const aimp::TAIMPVisual
 
 void TAIMP2Visual::DisplayResize(std::int32_t AWidth, std::int32_t AHeight) {
   RunHandedOverWork();
+  const std::lock_guard scene(FSceneLock);
   Store(AnimationState.Frame1, 0);
   Store(AnimationState.Frame2, 0);
   FWidth = AWidth;
@@ -165,7 +178,14 @@ void TAIMP2Visual::DisplayResize(std::int32_t AWidth, std::int32_t AHeight) {
   if (FFans != nullptr) FFans->SetSize(AWidth, AHeight);
 }
 
-void TAIMP2Visual::ShowOptionsWnd() {
+void TAIMP2Visual::ShowSettings(void* owner) {
+  RunHandedOverWork();
+  // Shown without a visualisation running: the stored choice is what the window offers.
+  if (!FInitialized && FOptionsWnd == nullptr) ReadSettings();
+  ShowOptionsWnd(owner);
+}
+
+void TAIMP2Visual::ShowOptionsWnd(void* owner) {
   if (FOptionsWnd == nullptr) {
     FOptionsWnd = std::make_unique<TFormOptions>();
     FWndThread = platform::CurrentThreadId();
@@ -179,6 +199,7 @@ void TAIMP2Visual::ShowOptionsWnd() {
     });
     FOptionsWnd->SetParametrs(FFanParametrs);
   }
+  if (owner != nullptr) FOptionsWnd->SetOwner(owner);
   static constexpr std::u16string_view kSkinNames[] = {
       u"Deep (internal)", u"DarkGlass (internal)", u"MacOS (internal)", u"Cold (internal)",
       u"TV-b (internal)"};
@@ -193,8 +214,10 @@ void TAIMP2Visual::ShowOptionsWnd() {
 void TAIMP2Visual::DynamickParametrs(TObject*) {
   if (FOptionsWnd == nullptr) return;
   FFanParametrs = FOptionsWnd->GetParametrs();
+  const std::lock_guard scene(FSceneLock);
   if (FFans == nullptr) {
-    TryCreateScene();
+    // Only a running visualisation has a scene; the host's settings dialog changes none.
+    if (FInitialized) TryCreateScene();
   } else {
     FFans->SetSkinFanIndex(FFanParametrs.Fan);
     TakeFramesCount();
@@ -221,9 +244,13 @@ void TAIMP2Visual::ApplyParametrs() {
   Store(AnimationState.Background, FFanParametrs.Background);
 }
 
-void TAIMP2Visual::ReadSettings() { FFanParametrs = vf::ReadSettings(SettingsPlaces()); }
+void TAIMP2Visual::ReadSettings() {
+  FFanParametrs = vf::ReadSettings(FSettingsPlaces ? *FSettingsPlaces : SettingsPlaces());
+}
 
-void TAIMP2Visual::SaveSettings() { vf::SaveSettings(SettingsPlaces(), FFanParametrs); }
+void TAIMP2Visual::SaveSettings() {
+  vf::SaveSettings(FSettingsPlaces ? *FSettingsPlaces : SettingsPlaces(), FFanParametrs);
+}
 
 void TAIMP2Visual::TryCreateScene() {
   FFans = std::make_unique<TFans>(FFanParametrs.Fan, FFanParametrs.Background, FWidth, FHeight, true);

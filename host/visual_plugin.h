@@ -3,6 +3,8 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <mutex>
+#include <optional>
 #include <vector>
 
 #include "host/aimp_sdk.h"
@@ -11,6 +13,7 @@
 #include "options/parametrs.h"
 #include "platform/thread.h"
 #include "platform/timer.h"
+#include "host/settings_file.h"
 #include "renderer/fans.h"
 
 // The plug-in object the host drives. Its first base is the interface view the host holds, so the
@@ -38,6 +41,14 @@ class TAIMP2Visual final : public aimp::IVisualPlugin {
   void DisplayRender(aimp::DeviceContext DC, const aimp::TAIMPVisualData* AData);
   void DisplayResize(std::int32_t AWidth, std::int32_t AHeight);
 
+  // The render path for a host that reports its levels another way (0 .. 100 each).
+  void RenderLevels(aimp::DeviceContext DC, std::int32_t levelL, std::int32_t levelR);
+  // The host's plug-in settings: the options window even while nothing is shown, its choice
+  // stored at "Ok". The window is owned by the given native window where the platform has owners.
+  void ShowSettings(void* owner);
+  // The files this object keeps its settings in, instead of the places beside the host.
+  void SetSettingsPlaces(TSettingsPlaces places) { FSettingsPlaces = std::move(places); }
+
   platform::TimerId TimerID() const { return FTimerID; }
   const TFans* Fans() const { return FFans.get(); }
   TFormOptions* OptionsWnd() const { return FOptionsWnd.get(); }
@@ -48,7 +59,8 @@ class TAIMP2Visual final : public aimp::IVisualPlugin {
   void OptionWndClose(TObject* Sender);
 
  private:
-  void ShowOptionsWnd();
+  void ShowOptionsWnd(void* owner = nullptr);
+  void Render(aimp::DeviceContext DC);
   void ApplyParametrs();
   void ReadSettings();
   void SaveSettings();
@@ -72,6 +84,10 @@ class TAIMP2Visual final : public aimp::IVisualPlugin {
   platform::ThreadId FWndThread = 0;
   std::vector<std::shared_ptr<THandoffTicket>> FHandedOver;
   bool FInitialized = false;
+  std::optional<TSettingsPlaces> FSettingsPlaces;
+  // The scene is drawn from the host's render thread while the options window's events change it
+  // on the window's thread: one at a time.
+  std::mutex FSceneLock;
   std::int32_t FWidth = 0;  // the area's size from the last resize, for a scene made later
   std::int32_t FHeight = 0;
 };

@@ -148,6 +148,10 @@ void TFormOptions::BringToFront() {
   if (FWindow) FWindow->BringToFront();
 }
 
+void TFormOptions::SetOwner(void* nativeOwner) {
+  if (FWindow) FWindow->SetOwner(nativeOwner);
+}
+
 void TFormOptions::HandleEvent(const WindowEvent& event) {
   const std::shared_ptr<bool> alive = FAlive;
   ++FEventDepth;

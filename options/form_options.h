@@ -70,6 +70,8 @@ class TFormOptions : public TObject {
   void Hide();
   bool Visible() const { return FVisible; }
   void BringToFront();
+  // Owned by the host's native window, where the platform has owners.
+  void SetOwner(void* nativeOwner);
   // Any close request: "Ok", or the window system's.
   void Close();
 

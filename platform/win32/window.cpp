@@ -74,6 +74,12 @@ class Win32PopupWindow final : public PopupWindow, private win32::EventWindow {
     SetWindowPos(FWnd, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
 
+  // The owner of a top-level window is set through its parent field, which for a window without
+  // WS_CHILD holds the owner.
+  void SetOwner(void* nativeOwner) override {
+    SetWindowLongPtrW(FWnd, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(nativeOwner));
+  }
+
   Rect Bounds() const override {
     RECT r{};
     GetWindowRect(FWnd, &r);

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Checks the built Windows module file the way a player meets it: the machine it is built for, its
-# one export under its plain name, and that it needs no DLL beyond the system's own.
-# Usage: check-pe.sh OBJDUMP NM MODULE EXPECTED_FORMAT STDCALL_SYMBOL|- OBJECT...
+# two exports (one for each generation of the player's interface) under their plain names, and that
+# it needs no DLL beyond the system's own.
+# Usage: check-pe.sh OBJDUMP NM MODULE EXPECTED_FORMAT STDCALL_SYMBOL[,SYMBOL...]|- OBJECT...
 set -euo pipefail
-objdump=$1 nm=$2 module=$3 format=$4 stdcall_symbol=$5
+objdump=$1 nm=$2 module=$3 format=$4 stdcall_symbols=$5
 shift 5
 objects=("$@")
 fail() { echo "FAIL: $*" >&2; exit 1; }
@@ -13,9 +14,11 @@ grep -q "file format $format" <<<"$header" || fail "$module is not $format: $hea
 echo "ok: file format $format"
 
 private=$("$objdump" -p "$module")
-exports=$(awk '/\[Ordinal\/Name Pointer\] Table/{on=1; next} on && /^[ \t]*\[/{print $NF} on && /^$/{on=0}' <<<"$private")
-[[ "$exports" == "AIMP_QueryVisual" ]] || fail "exports are not exactly AIMP_QueryVisual: [$exports]"
-echo "ok: one export, AIMP_QueryVisual"
+exports=$(awk '/\[Ordinal\/Name Pointer\] Table/{on=1; next} on && /^[ \t]*\[/{print $NF} on && /^$/{on=0}' <<<"$private" |
+  LC_ALL=C sort | paste -sd' ')
+[[ "$exports" == "AIMPPluginGetHeader AIMP_QueryVisual" ]] ||
+  fail "exports are not exactly AIMPPluginGetHeader and AIMP_QueryVisual: [$exports]"
+echo "ok: two exports, $exports"
 
 # Everything the module imports must come with Windows itself.
 allowed='^(KERNEL32|USER32|GDI32|gdiplus|ole32|OLEAUT32|msvcrt|ADVAPI32|SHELL32|api-ms-win-.*)\.dll$'
@@ -24,9 +27,12 @@ while read -r dll; do
 done < <(awk '/DLL Name:/{print $3}' <<<"$private")
 echo "ok: imports only system DLLs: $(awk '/DLL Name:/{printf "%s ", $3}' <<<"$private")"
 
-if [[ "$stdcall_symbol" != - ]]; then
+if [[ "$stdcall_symbols" != - ]]; then
   export_object=$(printf '%s\n' "${objects[@]}" | grep 'module_export') || fail "no export object given"
-  "$nm" "$export_object" | grep -q " T ${stdcall_symbol}\$" ||
-    fail "the export is not stdcall with one 4-byte argument (no ${stdcall_symbol} in $export_object)"
-  echo "ok: export is stdcall ($stdcall_symbol)"
+  IFS=, read -ra symbols <<<"$stdcall_symbols"
+  for symbol in "${symbols[@]}"; do
+    "$nm" "$export_object" | grep -q " T ${symbol}\$" ||
+      fail "an export is not stdcall with one 4-byte argument (no ${symbol} in $export_object)"
+  done
+  echo "ok: exports are stdcall ($stdcall_symbols)"
 fi

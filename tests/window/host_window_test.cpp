@@ -95,7 +95,7 @@ TEST(HostWindow, ResizesAndClicksReachThePluginWithClientSizeAndPosition) {
     }
     return frame == 30;
   });
-  fanhost::Drive(plugin, audio, playback, scripted, {30, false});
+  fanhost::Drive(*fanhost::DriveFirstGeneration(plugin), audio, playback, scripted, {30, false});
   plugin.Detach();
 
   EXPECT_EQ(RecordingPlugin::resizes, (std::vector<Point>{{320, 240}, {400, 260}, {480, 300}}));
@@ -146,7 +146,7 @@ TEST(HostWindow, AClickOnTheVisualisationOpensTheOptionsWindowAtThePointer) {
   {
     fanhost::PluginRef plugin = host.QueryVisual();
     ASSERT_TRUE(plugin);
-    fanhost::Drive(plugin, audio, playback, scripted, {30, false});
+    fanhost::Drive(*fanhost::DriveFirstGeneration(plugin), audio, playback, scripted, {30, false});
   }
   presenter.reset();
   host.Unload();

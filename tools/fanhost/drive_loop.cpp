@@ -9,12 +9,9 @@
 
 namespace fanhost {
 
-DriveSummary Drive(const PluginRef& plugin, const StereoAudio& audio, Playback& playback,
+DriveSummary Drive(DrivenVisual& visual, const StereoAudio& audio, Playback& playback,
                    Presenter& presenter, const DriveSettings& settings) {
-  auto* self = plugin.Get();
-  const auto& slots = *plugin;
-  std::printf("Initialize -> %d\n", slots.Initialize(self));
-  slots.DisplayResize(self, presenter.Width(), presenter.Height());
+  visual.Initialize(presenter.Width(), presenter.Height());
 
   DriveSummary summary;
   const std::size_t samplesPerFrame = audio.sampleRate / static_cast<std::uint32_t>(settings.fps);
@@ -39,7 +36,7 @@ DriveSummary Drive(const PluginRef& plugin, const StereoAudio& audio, Playback& 
     } else {
       AnalyseFrame(audio, position - playback.FirstFrameHeld(), samplesPerFrame, data);
     }
-    slots.DisplayRender(self, presenter.DC(), &data);
+    visual.Render(presenter.DC(), data);
     presenter.FramePainted(frame);
     ++frame;
     ++summary.frames;
@@ -48,7 +45,7 @@ DriveSummary Drive(const PluginRef& plugin, const StereoAudio& audio, Playback& 
     levelSumR += data.LevelR;
     if (!clicked && position >= audio.sampleRate) {
       clicked = true;
-      slots.DisplayClick(self, presenter.Width() / 2, presenter.Height() / 2);
+      visual.Click(presenter.Width() / 2, presenter.Height() / 2);
     }
     if (framesThisSecond == settings.fps) {
       const auto now = std::chrono::steady_clock::now();
@@ -67,12 +64,8 @@ DriveSummary Drive(const PluginRef& plugin, const StereoAudio& audio, Playback& 
 
   presenter.OnInput([&](const HostInput& input) {
     switch (input.Type) {
-      case HostInput::Kind::Resize:
-        slots.DisplayResize(self, input.X, input.Y);
-        break;
-      case HostInput::Kind::Click:
-        slots.DisplayClick(self, input.X, input.Y);
-        break;
+      case HostInput::Kind::Resize: visual.Resize(input.X, input.Y); break;
+      case HostInput::Kind::Click: visual.Click(input.X, input.Y); break;
       case HostInput::Kind::TogglePause:
         playback.SetPaused(!playback.Paused());
         std::printf("%s\n", playback.Paused() ? "paused" : "playing");
@@ -81,9 +74,7 @@ DriveSummary Drive(const PluginRef& plugin, const StereoAudio& audio, Playback& 
         // Asked from inside the pump while the window system holds the loop below up.
         if (!summary.quit && !playback.Finished(frame)) renderFrame();
         break;
-      case HostInput::Kind::Quit:
-        summary.quit = true;
-        break;
+      case HostInput::Kind::Quit: summary.quit = true; break;
     }
   });
 
@@ -107,7 +98,7 @@ DriveSummary Drive(const PluginRef& plugin, const StereoAudio& audio, Playback& 
     summary.seconds = static_cast<double>(position + samplesPerFrame) / audio.sampleRate;
   presenter.OnInput(nullptr);
   summary.filesWritten = presenter.Finish();
-  slots.Deinitialize(self);
+  visual.Deinitialize();
   return summary;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "fanhost/audio.h"
-#include "fanhost/module_host.h"
+#include "fanhost/driven_visual.h"
 #include "fanhost/playback.h"
 #include "fanhost/presenter.h"
 
@@ -20,15 +20,15 @@ struct DriveSettings {
 struct DriveSummary {
   long frames = 0;
   std::uint32_t ticks = 0;
-  double seconds = 0.0;  // of the track played
-  bool quit = false;     // the user asked to stop before the end
+  double seconds = 0.0;      // of the track played
+  bool quit = false;         // the user asked to stop before the end
   bool filesWritten = true;  // every file the presenter was to write was written
 };
 
 // Initialises the plug-in, tells it the area's size (and every new one), plays until the playback
 // ends or the user quits, then de-initialises it. The audio is the one the playback's positions
 // count in.
-DriveSummary Drive(const PluginRef& plugin, const StereoAudio& audio, Playback& playback,
+DriveSummary Drive(DrivenVisual& visual, const StereoAudio& audio, Playback& playback,
                    Presenter& presenter, const DriveSettings& settings);
 
 }  // namespace fanhost

@@ -25,7 +25,7 @@ void PluginRef::Reset() {
   if (FPlugin != nullptr) FPlugin->Vtbl->Release(Detach());
 }
 
-bool ModuleHost::Load(const std::string& path) {
+bool ModuleHost::Load(const std::string& path, PluginInterface needed) {
   Unload();
   FModule = platform::LoadModule(path, FError);
   if (FModule == nullptr) {
@@ -34,24 +34,33 @@ bool ModuleHost::Load(const std::string& path) {
   }
   FQueryVisual = reinterpret_cast<aimp::QueryVisualProc>(
       platform::GetModuleSymbol(FModule, aimp::kQueryVisualName));
-  if (FQueryVisual == nullptr) {
-    FError = path + " has no export " + aimp::kQueryVisualName;
-    Unload();
-    return false;
-  }
-  return true;
+  FGetHeader = reinterpret_cast<aimp::PluginGetHeaderProc>(
+      platform::GetModuleSymbol(FModule, aimp::kPluginGetHeaderName));
+  const bool current = needed == PluginInterface::Current;
+  if ((current ? FGetHeader != nullptr : FQueryVisual != nullptr)) return true;
+  FError =
+      path + " has no export " + (current ? aimp::kPluginGetHeaderName : aimp::kQueryVisualName);
+  Unload();
+  return false;
 }
 
 void ModuleHost::Unload() {
   if (FModule != nullptr) platform::UnloadModule(FModule);
   FModule = nullptr;
   FQueryVisual = nullptr;
+  FGetHeader = nullptr;
 }
 
 PluginRef ModuleHost::QueryVisual() const {
   PluginRef plugin;
   if (FQueryVisual != nullptr) FQueryVisual(plugin.Slot());
   return plugin;
+}
+
+HeaderRef ModuleHost::QueryHeader() const {
+  aimp::IAIMPPlugin* header = nullptr;
+  if (FGetHeader == nullptr || FGetHeader(&header) != aimp::kOk) return HeaderRef();
+  return HeaderRef(header);
 }
 
 std::string ModulePathBesideExecutable(const std::string& baseName) {

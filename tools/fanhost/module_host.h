@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "host/aimp_current_sdk.h"
 #include "host/aimp_sdk.h"
 #include "platform/module_loader.h"
 
@@ -31,6 +32,29 @@ class PluginRef {
   aimp::IVisualPlugin* FPlugin = nullptr;
 };
 
+// One reference to a current plug-in header; released when the holder goes.
+class HeaderRef {
+ public:
+  HeaderRef() = default;
+  explicit HeaderRef(aimp::IAIMPPlugin* header) : FHeader(header) {}
+  HeaderRef(HeaderRef&& other) noexcept : FHeader(other.FHeader) { other.FHeader = nullptr; }
+  HeaderRef(const HeaderRef&) = delete;
+  HeaderRef& operator=(const HeaderRef&) = delete;
+  HeaderRef& operator=(HeaderRef&&) = delete;
+  ~HeaderRef() {
+    if (FHeader != nullptr) FHeader->Vtbl->Unknown.Release(aimp::AsUnknown(FHeader));
+  }
+  aimp::IAIMPPlugin* Get() const { return FHeader; }
+  const aimp::IAIMPPluginVtbl& operator*() const { return *FHeader->Vtbl; }
+  explicit operator bool() const { return FHeader != nullptr; }
+
+ private:
+  aimp::IAIMPPlugin* FHeader = nullptr;
+};
+
+// The generations of the player's plug-in interface, each with its own export.
+enum class PluginInterface { FirstGeneration, Current };
+
 class ModuleHost {
  public:
   ModuleHost() = default;
@@ -38,8 +62,9 @@ class ModuleHost {
   ModuleHost& operator=(const ModuleHost&) = delete;
   ~ModuleHost() { Unload(); }
 
-  // False with LastError() set when the file does not load or lacks the export.
-  bool Load(const std::string& path);
+  // False with LastError() set when the file does not load or lacks the export of the interface
+  // asked for.
+  bool Load(const std::string& path, PluginInterface needed = PluginInterface::FirstGeneration);
   void Unload();
   bool Loaded() const { return FModule != nullptr; }
   const std::string& LastError() const { return FError; }
@@ -48,10 +73,13 @@ class ModuleHost {
   PluginRef QueryVisual() const;
   // Calls the export on the caller's own variable, as a host that reuses its variable does.
   void QueryVisualInto(aimp::IVisualPlugin** variable) const { FQueryVisual(variable); }
+  // Calls the current interface's export; null when it failed or is missing.
+  HeaderRef QueryHeader() const;
 
  private:
   platform::ModuleHandle FModule = nullptr;
   aimp::QueryVisualProc FQueryVisual = nullptr;
+  aimp::PluginGetHeaderProc FGetHeader = nullptr;
   std::string FError;
 };
 

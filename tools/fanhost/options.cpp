@@ -44,7 +44,7 @@ void PrintUsage() {
       "usage: fanhost [--module FILE] [--wav FILE] [--seconds S] [--fps N] [--size WxH]\n"
       "               [--snapshot FILE.png] [--record FILE.png] [--record-fps N]\n"
       "               [--headless] [--options-demo] [--capture] [--capture-device NAME]\n"
-      "               [--list-devices]\n"
+      "               [--list-devices] [--interface first|current] [--profile DIR]\n"
       "Plays the built-in default track unless --wav is given, in a window where there is a\n"
       "display (Space pauses, F or a double click toggles full screen, Esc or Q quits) and off\n"
       "screen otherwise or with --headless. --snapshot writes the last frame, --record (off\n"
@@ -54,7 +54,11 @@ void PrintUsage() {
       "sound server's default output, following it when another output becomes the default, or\n"
       "without a sound server the default recording device; until the window closes or for\n"
       "--seconds (which off screen it needs). Space then stops listening. --capture-device NAME\n"
-      "listens to that source instead; --list-devices lists the sources and the one --capture uses.");
+      "listens to that source instead; --list-devices lists the sources and the one --capture "
+      "uses.\n"
+      "--interface current drives the module as a current player does, through its plug-in header\n"
+      "and the visualisation it registers, drawn from a thread of its own; its settings go to the\n"
+      "profile folder (--profile, by default the folder \"Profile\" beside fanhost).");
 }
 
 bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
@@ -69,7 +73,8 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
     if (arg == "--help" || arg == "-h") {
       error = "help";
       return false;
-    } else if (arg == "--headless" || arg == "--options-demo" || arg == "--capture" || arg == "--list-devices") {
+    } else if (arg == "--headless" || arg == "--options-demo" || arg == "--capture" ||
+               arg == "--list-devices") {
       (arg == "--headless"       ? options.headless
        : arg == "--capture"      ? options.capture
        : arg == "--list-devices" ? options.listDevices
@@ -79,12 +84,22 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
       if (!needsValue()) return false;
       options.captureDevice = value;
       options.capture = true;
-    } else if (arg == "--module" || arg == "--wav" || arg == "--record" || arg == "--snapshot") {
+    } else if (arg == "--interface") {
       if (!needsValue()) return false;
-      std::string& target = arg == "--module" ? options.module
-                            : arg == "--wav"  ? options.wav
-                            : arg == "--record" ? options.record
-                                                : options.snapshot;
+      const std::string name = value;
+      if (name != "first" && name != "current") {
+        error = "--interface is first or current, not " + name;
+        return false;
+      }
+      options.currentInterface = name == "current";
+    } else if (arg == "--module" || arg == "--wav" || arg == "--record" || arg == "--snapshot" ||
+               arg == "--profile") {
+      if (!needsValue()) return false;
+      std::string& target = arg == "--module"    ? options.module
+                            : arg == "--wav"     ? options.wav
+                            : arg == "--record"  ? options.record
+                            : arg == "--profile" ? options.profile
+                                                 : options.snapshot;
       target = value;
     } else if (arg == "--record-fps") {
       ok = needsValue() && ParseInt(value, 1, 100, options.recordFps);

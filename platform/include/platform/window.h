@@ -115,6 +115,10 @@ class VF_PLATFORM_API PopupWindow {
 
   virtual void SetCursor(CursorShape shape) = 0;
 
+  // Makes the window owned by a host's window (an HWND on Windows): it stays above its owner and
+  // goes with it. Elsewhere there is no such relation, and an always-on-top window needs none.
+  virtual void SetOwner(void* nativeOwner) { (void)nativeOwner; }
+
   // HWND on Windows, the SDL window on Linux; for tests and the platform's own use.
   virtual void* NativeHandle() const = 0;
 

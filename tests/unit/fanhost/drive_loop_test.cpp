@@ -90,7 +90,7 @@ TEST(DriveLoop, FramesAskedForFromInsideThePumpAreRenderedInOrderUpToTheEnd) {
     CountingPlugin::renders = 0;
     fanhost::PacedPlayback playback(audio, 0.0, 100);
     HeldUpPresenter presenter(c.holdAt, c.asks);
-    const auto summary = fanhost::Drive(plugin, audio, playback, presenter, {100, false});
+    const auto summary = fanhost::Drive(*fanhost::DriveFirstGeneration(plugin), audio, playback, presenter, {100, false});
     ASSERT_GE(presenter.heldAfter, c.holdAt) << "the held-up loop never ran";
     EXPECT_EQ(presenter.paintedInside, std::min<long>(c.asks, 29 - presenter.heldAfter));
     EXPECT_EQ(summary.frames, 30);
