@@ -75,6 +75,8 @@ class ModuleHost {
   void QueryVisualInto(aimp::IVisualPlugin** variable) const { FQueryVisual(variable); }
   // Calls the current interface's export; null when it failed or is missing.
   HeaderRef QueryHeader() const;
+  // Calls it on the caller's own variable, or none, and returns what it answered.
+  aimp::HResult QueryHeaderInto(aimp::IAIMPPlugin** variable) const { return FGetHeader(variable); }
 
  private:
   platform::ModuleHandle FModule = nullptr;
