@@ -1,7 +1,8 @@
 # The release packages, made by CPack from the "runtime" install component only (tests, benchmarks
 # and the libraries built for them install nothing into a package):
-#   Windows: VindeluxFan-<version>-win32.zip (win64 for the 64-bit build) with the stripped DLL, the
-#            install text, the licence and the DLL's SHA-256 checksum.
+#   Windows: VindeluxFan-<version>-win32.zip (win64 for the 64-bit build) with the stripped DLL where
+#            a current player keeps its plug-ins (Plugins/VindeluxFan/VindeluxFan.dll), the install
+#            text, the licence and the DLL's SHA-256 checksum.
 #   Linux:   vindelux-fan_<version>_<arch>.deb with fanhost as a command, the module and its
 #            platform library in /usr/lib/vindelux-fan, where fanhost finds them; a desktop entry
 #            that starts fanhost --capture, its icon and fanhost's manual page.
@@ -24,7 +25,8 @@ if(WIN32)
   set(CPACK_GENERATOR ZIP)
   set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/PackagingSortedZip.cmake)
   set(CPACK_PACKAGE_FILE_NAME VindeluxFan-${PROJECT_VERSION}-win${bits})
-  install(TARGETS VindeluxFan RUNTIME DESTINATION . COMPONENT runtime)
+  # A current player finds each plug-in in a folder of its own name under its Plugins folder.
+  install(TARGETS VindeluxFan RUNTIME DESTINATION Plugins/VindeluxFan COMPONENT runtime)
   install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION . RENAME LICENSE.txt COMPONENT runtime)
   configure_file(${PROJECT_SOURCE_DIR}/packaging/INSTALL-windows.txt
                  ${CMAKE_BINARY_DIR}/packaging/INSTALL.txt @ONLY NEWLINE_STYLE CRLF)
@@ -32,8 +34,8 @@ if(WIN32)
   # The checksum of the DLL as installed, that is after stripping; sha256sum's format.
   install(CODE [[
     set(folder "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}")
-    file(SHA256 "${folder}/VindeluxFan.dll" sum)
-    file(WRITE "${folder}/SHA256SUMS.txt" "${sum} *VindeluxFan.dll\r\n")
+    file(SHA256 "${folder}/Plugins/VindeluxFan/VindeluxFan.dll" sum)
+    file(WRITE "${folder}/SHA256SUMS.txt" "${sum} *Plugins/VindeluxFan/VindeluxFan.dll\r\n")
   ]] COMPONENT runtime)
 else()
   set(CPACK_GENERATOR DEB)
