@@ -8,6 +8,7 @@
 #include <X11/keysym.h>
 #include <X11/extensions/XTest.h>
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace window_test {
@@ -109,8 +110,12 @@ void ResizeWindow(void* nativeHandle, int width, int height) {
 
 std::vector<platform::Rect> OtherShownWindows(void* except) {
   std::vector<platform::Rect> found;
-  for (Uint32 id = 1; id < 64; ++id) {
+  // SDL numbers its windows in the order they are made and never reuses a number: the search goes
+  // a little past the highest one seen, so a long run's thousandth window is found too.
+  static Uint32 highest = 0;
+  for (Uint32 id = 1; id <= highest + 64; ++id) {
     SDL_Window* window = SDL_GetWindowFromID(id);
+    if (window != nullptr) highest = std::max(highest, id);
     if (window == nullptr || window == except || !(SDL_GetWindowFlags(window) & SDL_WINDOW_SHOWN))
       continue;
     int x = 0, y = 0, w = 0, h = 0;
