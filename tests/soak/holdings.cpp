@@ -18,6 +18,12 @@ constexpr std::uint64_t kMiB = 1024 * 1024;
 }
 
 #ifdef _WIN32
+bool CountsAnything() {
+  // Wine's GetGuiResources and handle count are stubs that answer 0.
+  const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+  return ntdll == nullptr || GetProcAddress(ntdll, "wine_get_version") == nullptr;
+}
+
 Holdings Current() {
   const HANDLE self = GetCurrentProcess();
   DWORD handles = 0;
@@ -33,6 +39,8 @@ Holdings Current() {
   };
 }
 #else
+bool CountsAnything() { return true; }
+
 Holdings Current() {
   std::uint64_t descriptors = 0;
   std::error_code error;

@@ -18,5 +18,7 @@ struct Count {
 using Holdings = std::vector<Count>;
 
 Holdings Current();
+// False where the system counts none of it (wine), so the table shows only that every phase ran.
+bool CountsAnything();
 
 }  // namespace soak
