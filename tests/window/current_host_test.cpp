@@ -20,6 +20,10 @@
 #include "support/pump.h"
 #include "support/scratch_folder.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -239,15 +243,37 @@ TEST_F(CurrentHost, SettingsDialogOfThePluginListStoresTheChoiceAtOk) {
                                              &aimp::kIidAIMPExternalSettingsDialog, &object),
             aimp::kOk);
   auto* dialog = static_cast<aimp::IAIMPExternalSettingsDialog*>(object);
-  // Shown while no visualisation runs, as from the player's plug-in list.
+  // Shown while no visualisation runs, as from the player's plug-in list, whose window owns it
+  // where windows have owners.
+#ifdef _WIN32
+  const HWND parent = CreateWindowExW(0, L"STATIC", L"plug-ins", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 600, 400, 200, 100,
+                                      nullptr, nullptr, nullptr, nullptr);
+  ASSERT_NE(parent, nullptr);
+#else
+  void* const parent = nullptr;
+#endif
   const Point pointer{300, 150};
   window_test::MovePointer(pointer);
   ASSERT_TRUE(PumpUntil([&] { return platform::CursorPos() == pointer; }));
-  dialog->Vtbl->Show(dialog, nullptr);
+  dialog->Vtbl->Show(dialog, parent);
   std::vector<Rect> shown;
   ASSERT_TRUE(PumpUntil([&] {
-    return (shown = window_test::OtherShownWindows(nullptr)).size() == 1;
+    return (shown = window_test::OtherShownWindows(parent)).size() == 1;
   })) << "the settings dialog did not show";
+#ifdef _WIN32
+  struct Search {
+    HWND parent, owner = nullptr;
+  } search{parent};
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND window, LPARAM found) {
+        auto& s = *reinterpret_cast<Search*>(found);
+        if (window != s.parent && IsWindowVisible(window)) s.owner = GetWindow(window, GW_OWNER);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  EXPECT_EQ(search.owner, parent) << "the dialog is not owned by the player's window";
+#endif
   const Rect options = shown[0];
   window_test::MovePointer({options.Left + 178, options.Top + 64});
   EXPECT_TRUE(PumpUntil([&] {
@@ -255,13 +281,16 @@ TEST_F(CurrentHost, SettingsDialogOfThePluginListStoresTheChoiceAtOk) {
   }));
   window_test::PressButton(MouseButton::Left);
   window_test::ReleaseButton(MouseButton::Left);
-  EXPECT_TRUE(PumpUntil([&] { return window_test::OtherShownWindows(nullptr).empty(); }))
+  EXPECT_TRUE(PumpUntil([&] { return window_test::OtherShownWindows(parent).empty(); }))
       << "Ok did not close it";
   EXPECT_TRUE(PumpUntil([&] { return fs::exists(profile / "Vindelux Fan.ini"); }))
       << "Ok stored nothing";
   dialog->Vtbl->Unknown.Release(aimp::AsUnknown(dialog));
   EXPECT_EQ((*header).Finalize(header.Get()), aimp::kOk);
   EXPECT_EQ(core.PluginReferences(), 0u);
+#ifdef _WIN32
+  DestroyWindow(parent);
+#endif
 }
 
 }  // namespace
