@@ -30,8 +30,9 @@ echo "ok: imports only system DLLs: $(awk '/DLL Name:/{printf "%s ", $3}' <<<"$p
 if [[ "$stdcall_symbols" != - ]]; then
   export_object=$(printf '%s\n' "${objects[@]}" | grep 'module_export') || fail "no export object given"
   IFS=, read -ra symbols <<<"$stdcall_symbols"
+  defined=$("$nm" "$export_object")
   for symbol in "${symbols[@]}"; do
-    "$nm" "$export_object" | grep -q " T ${symbol}\$" ||
+    grep -q " T ${symbol}\$" <<<"$defined" ||
       fail "an export is not stdcall with one 4-byte argument (no ${symbol} in $export_object)"
   done
   echo "ok: exports are stdcall ($stdcall_symbols)"

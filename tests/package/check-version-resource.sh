@@ -26,5 +26,7 @@ echo "ok: version resource of $version: $(value ProductName), $(value FileDescri
 # The identity is a NUL-terminated UTF-16 constant in the module's data.
 hex() { od -An -tx1 -v | tr -d ' \n'; }
 identity=$(printf 'Version %s\0' "$version" | iconv -f UTF-8 -t UTF-16LE | hex)
-hex <"$dll" | grep -q "$identity" || fail "the identity string \"Version $version\" is not in $dll"
+# Read whole first: a grep -q that stops early would break the pipe, which pipefail reports.
+dump=$(hex <"$dll")
+[[ $dump == *"$identity"* ]] || fail "the identity string \"Version $version\" is not in $dll"
 echo "ok: identity string \"Version $version\""
