@@ -3,12 +3,12 @@
 # lane (GDI and GDI+ under wine) back to back, and of the win32 lane where 32-bit programs run, and
 # prints the ratios: each program's own table of
 # ours against its reference, then the portable back end against the Windows one.
-# Usage: bench/run.sh [imaging|scene]...   (default: both); set BENCH_ARGS for extra arguments.
+scene]...   (default: both); set BENCH_ARGS for extra arguments.|scene]...   (default: both); set BENCH_ARGS for extra arguments.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
 programs=("$@")
-((${#programs[@]})) || programs=(imaging scene)
+((${#programs[@]})) || programs=(imaging scene steady)
 out=build/bench-results
 mkdir -p "$out"
 
@@ -51,6 +51,6 @@ targets = {"BM_Draw119To320_Ours": ">= 6x"}
 for program in programs:
     linux, win = times(f"{out}/{program}-linux.json"), times(f"{out}/{program}-win64.json")
     for name, seconds in linux.items():
-        if name in win and ("Memcpy" not in name and "Pixman" not in name and "PlainLibpng" not in name):
+        if name in win and ("Memcpy" not in name and "CopyFloor" not in name and "Pixman" not in name and "PlainLibpng" not in name):
             print(f"{name:44} {seconds*1e3:12.3f} {win[name]*1e3:12.3f} {win[name]/seconds:7.1f}x {targets.get(name, '')}")
 PY
