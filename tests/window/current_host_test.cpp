@@ -48,6 +48,20 @@ int CountChanged(const platform::PixelBuffer& a, const platform::PixelBuffer& b)
   return changed;
 }
 
+#ifdef _WIN32
+// The owner of this thread's shown window other than the player's own.
+struct OwnerSearch {
+  HWND parent;
+  HWND owner = nullptr;
+};
+BOOL CALLBACK FindOwnerOfShownWindow(HWND window, LPARAM found) {
+  auto& search = *reinterpret_cast<OwnerSearch*>(found);
+  if (window != search.parent && IsWindowVisible(window))
+    search.owner = GetWindow(window, GW_OWNER);
+  return TRUE;
+}
+#endif
+
 // A player's side: the module loaded, its header, and the core it is initialised with.
 struct CurrentHost : ::testing::Test {
   fanhost::ModuleHost host;
@@ -246,8 +260,8 @@ TEST_F(CurrentHost, SettingsDialogOfThePluginListStoresTheChoiceAtOk) {
   // Shown while no visualisation runs, as from the player's plug-in list, whose window owns it
   // where windows have owners.
 #ifdef _WIN32
-  const HWND parent = CreateWindowExW(0, L"STATIC", L"plug-ins", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 600, 400, 200, 100,
-                                      nullptr, nullptr, nullptr, nullptr);
+  const HWND parent = CreateWindowExW(0, L"STATIC", L"plug-ins", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                                      600, 400, 200, 100, nullptr, nullptr, nullptr, nullptr);
   ASSERT_NE(parent, nullptr);
 #else
   void* const parent = nullptr;
@@ -261,17 +275,9 @@ TEST_F(CurrentHost, SettingsDialogOfThePluginListStoresTheChoiceAtOk) {
     return (shown = window_test::OtherShownWindows(parent)).size() == 1;
   })) << "the settings dialog did not show";
 #ifdef _WIN32
-  struct Search {
-    HWND parent, owner = nullptr;
-  } search{parent};
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND window, LPARAM found) {
-        auto& s = *reinterpret_cast<Search*>(found);
-        if (window != s.parent && IsWindowVisible(window)) s.owner = GetWindow(window, GW_OWNER);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  OwnerSearch search{parent};
+  EnumThreadWindows(GetCurrentThreadId(), FindOwnerOfShownWindow,
+                    reinterpret_cast<LPARAM>(&search));
   EXPECT_EQ(search.owner, parent) << "the dialog is not owned by the player's window";
 #endif
   const Rect options = shown[0];
