@@ -4,9 +4,11 @@
 
 #include "host/animation_state.h"
 #include "host/module_export.h"
+#include "host/settings_file.h"
 #include "host/visual_plugin.h"
 #include "platform/message_pump.h"
 #include "support/pump.h"
+#include "support/scratch_folder.h"
 
 namespace vf {
 namespace {
@@ -17,12 +19,24 @@ aimp::IVisualPlugin* Query() {
   return plugin;
 }
 
+// Each test's settings live in a folder of its own, so a file left beside the test program (by a
+// run of the substitute host from the same folder, say) or in the user's folder changes nothing.
+class VisualPlugin : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const auto folder = vf::test::ScratchFolder("visual_plugin");
+    SetSettingsFilePathForTesting((folder / "PlugIns" / "Vindelux Fan.ini").u16string(),
+                                  (folder / "user" / "Vindelux Fan.ini").u16string());
+  }
+  void TearDown() override { SetSettingsFilePathForTesting({}); }
+};
+
 std::int32_t RefCount(aimp::IVisualPlugin* plugin) {
   plugin->Vtbl->AddRef(plugin);
   return plugin->Vtbl->Release(plugin);
 }
 
-TEST(VisualPlugin, ExportHandsOutDistinctObjectsWithOneReference) {
+TEST_F(VisualPlugin, ExportHandsOutDistinctObjectsWithOneReference) {
   aimp::IVisualPlugin* a = Query();
   aimp::IVisualPlugin* b = Query();
   ASSERT_NE(a, nullptr);
@@ -34,7 +48,7 @@ TEST(VisualPlugin, ExportHandsOutDistinctObjectsWithOneReference) {
   EXPECT_EQ(b->Vtbl->Release(b), 0);
 }
 
-TEST(VisualPlugin, ExportReleasesThePreviousObjectAfterStoringTheNewOne) {
+TEST_F(VisualPlugin, ExportReleasesThePreviousObjectAfterStoringTheNewOne) {
   aimp::IVisualPlugin* variable = Query();
   aimp::IVisualPlugin* first = variable;
   first->Vtbl->AddRef(first);  // keep it alive to watch its count drop
@@ -45,7 +59,7 @@ TEST(VisualPlugin, ExportReleasesThePreviousObjectAfterStoringTheNewOne) {
   EXPECT_EQ(variable->Vtbl->Release(variable), 0);
 }
 
-TEST(VisualPlugin, QueryInterfaceAnswersTheTwoIdentifiersOnly) {
+TEST_F(VisualPlugin, QueryInterfaceAnswersTheTwoIdentifiersOnly) {
   aimp::IVisualPlugin* plugin = Query();
   const aimp::Guid other{0x12345678, 1, 2, {3, 4, 5, 6, 7, 8, 9, 10}};
   const struct {
@@ -72,7 +86,7 @@ TEST(VisualPlugin, QueryInterfaceAnswersTheTwoIdentifiersOnly) {
   plugin->Vtbl->Release(plugin);
 }
 
-TEST(VisualPlugin, IdentityAnswersAreStableInEveryState) {
+TEST_F(VisualPlugin, IdentityAnswersAreStableInEveryState) {
   aimp::IVisualPlugin* plugin = Query();
   const auto& slots = *plugin->Vtbl;
   const char16_t* author = slots.AuthorName(plugin);
@@ -96,7 +110,7 @@ TEST(VisualPlugin, IdentityAnswersAreStableInEveryState) {
   plugin->Vtbl->Release(plugin);
 }
 
-TEST(VisualPlugin, RenderPushesLevelsAndResizeResetsFramesButNotCounters) {
+TEST_F(VisualPlugin, RenderPushesLevelsAndResizeResetsFramesButNotCounters) {
   aimp::IVisualPlugin* plugin = Query();
   aimp::TAIMPVisualData data{};
   data.LevelL = 11;
@@ -117,7 +131,7 @@ TEST(VisualPlugin, RenderPushesLevelsAndResizeResetsFramesButNotCounters) {
   plugin->Vtbl->Release(plugin);
 }
 
-TEST(VisualPlugin, InitializeCopiesTheParametersAndTheFrameCountIntoTheSharedState) {
+TEST_F(VisualPlugin, InitializeCopiesTheParametersAndTheFrameCountIntoTheSharedState) {
   Store(AnimationState.Speed, -7);
   Store(AnimationState.Fan, -7);
   Store(AnimationState.Background, -7);
@@ -133,7 +147,7 @@ TEST(VisualPlugin, InitializeCopiesTheParametersAndTheFrameCountIntoTheSharedSta
   plugin->Vtbl->Release(plugin);
 }
 
-TEST(VisualPlugin, ClockRunsFromInitializeToDeinitializeOnly) {
+TEST_F(VisualPlugin, ClockRunsFromInitializeToDeinitializeOnly) {
   auto* plugin = new TAIMP2Visual();
   plugin->AddRef();
   EXPECT_EQ(plugin->TimerID(), 0u);
