@@ -9,6 +9,7 @@
 #include "platform/message_pump.h"
 #include "platform/module_services.h"
 #include "platform/surface.h"
+#include "support/image_compare.h"
 #include "support/pump.h"
 
 namespace {
@@ -105,13 +106,6 @@ platform::PixelBuffer Render(fanhost::PluginRef& plugin, platform::Surface& area
   return platform::ReadPixels(area.DC(), 0, 0, area.Width(), area.Height());
 }
 
-int CountChanged(const platform::PixelBuffer& a, const platform::PixelBuffer& b) {
-  int changed = 0;
-  for (int y = 0; y < a.Height(); ++y)
-    for (int x = 0; x < a.Width(); ++x) changed += !(a.At(x, y) == b.At(x, y));
-  return changed;
-}
-
 TEST_F(LoadedModule, PluginObjectsShareOneAnimationState) {
   // Only the second object is initialised and paints; the first one only pushes levels, and
   // its levels alone make the second object's fans turn.
@@ -125,7 +119,7 @@ TEST_F(LoadedModule, PluginObjectsShareOneAnimationState) {
   for (int i = 0; i < 100; ++i) Render(painter, area, 0);
   const auto still = Render(painter, area, 0);
   PumpFor(100ms);
-  EXPECT_EQ(CountChanged(Render(painter, area, 0), still), 0);
+  EXPECT_EQ(vf::test::CountDifferentPixels(Render(painter, area, 0), still), 0);
   // And the area shows the scene, not the white of a new surface.
   int white = 0;
   for (int y = 0; y < 240; ++y)
@@ -140,7 +134,7 @@ TEST_F(LoadedModule, PluginObjectsShareOneAnimationState) {
   for (int i = 0; i < 100; ++i) (*feeder).DisplayRender(feeder.Get(), nullptr, &loud);
   ASSERT_EQ(vf::test::PumpUntilTicks(2, 10s).ticks, 2u) << "the clock stopped ticking";
   (*painter).DisplayRender(painter.Get(), area.DC(), &loud);
-  EXPECT_GT(CountChanged(platform::ReadPixels(area.DC(), 0, 0, 320, 240), still), 1000)
+  EXPECT_GT(vf::test::CountDifferentPixels(platform::ReadPixels(area.DC(), 0, 0, 320, 240), still), 1000)
       << "the fans did not turn";
   (*painter).Deinitialize(painter.Get());
 }

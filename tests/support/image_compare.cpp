@@ -100,6 +100,13 @@ std::filesystem::path TestOutputDir(std::string_view subfolder) {
          << SaveForInspection(actual, expected, name, options.compareAlpha);
 }
 
+int CountDifferentPixels(const platform::PixelBuffer& a, const platform::PixelBuffer& b) {
+  int changed = 0;
+  for (int y = 0; y < a.Height(); ++y)
+    for (int x = 0; x < a.Width(); ++x) changed += !(a.At(x, y) == b.At(x, y));
+  return changed;
+}
+
 ::testing::AssertionResult ImagesDiffer(const platform::PixelBuffer& actual,
                                         const platform::PixelBuffer& expected, std::string_view name,
                                         CompareOptions options) {

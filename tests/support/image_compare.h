@@ -28,6 +28,9 @@ struct CompareOptions {
                                         const platform::PixelBuffer& expected, std::string_view name,
                                         CompareOptions options = {});
 
+// How many pixels of two images of one size differ at all: a measure of how much a picture moved.
+int CountDifferentPixels(const platform::PixelBuffer& a, const platform::PixelBuffer& b);
+
 // The folder of the lane's build tree where tests leave files to look at; created on demand.
 std::filesystem::path TestOutputDir(std::string_view subfolder);
 

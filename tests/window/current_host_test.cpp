@@ -17,6 +17,7 @@
 #include "platform/text.h"
 #include "platform/window.h"
 #include "screen_input.h"
+#include "support/image_compare.h"
 #include "support/pump.h"
 #include "support/scratch_folder.h"
 
@@ -39,13 +40,6 @@ std::u16string Folder(const fs::path& folder, bool withSeparator) {
   if (withSeparator)
     text += platform::Utf8ToUtf16(std::string(1, static_cast<char>(fs::path::preferred_separator)));
   return text;
-}
-
-int CountChanged(const platform::PixelBuffer& a, const platform::PixelBuffer& b) {
-  int changed = 0;
-  for (int y = 0; y < a.Height(); ++y)
-    for (int x = 0; x < a.Width(); ++x) changed += !(a.At(x, y) == b.At(x, y));
-  return changed;
 }
 
 #ifdef _WIN32
@@ -175,7 +169,7 @@ TEST_F(CurrentHost, VisualisationDrawnFromThePlayersThreadTurnsClicksOpenAndNoth
       for (int i = 0; i < 50; ++i) Draw(*visual, area, 0);
       const auto still = Draw(*visual, area, 0);
       vf::test::PumpFor(100ms);
-      EXPECT_EQ(CountChanged(Draw(*visual, area, 0), still), 0) << "silence turned the fans";
+      EXPECT_EQ(vf::test::CountDifferentPixels(Draw(*visual, area, 0), still), 0) << "silence turned the fans";
       int white = 0;
       for (int y = 0; y < 240; ++y)
         for (int x = 0; x < 320; ++x)
@@ -184,7 +178,7 @@ TEST_F(CurrentHost, VisualisationDrawnFromThePlayersThreadTurnsClicksOpenAndNoth
       for (int i = 0; i < 20; ++i) Draw(*visual, area, 51);
       ASSERT_EQ(vf::test::PumpUntilTicks(2, 10s).ticks, 2u)
           << "the clock does not tick on the initialising thread";
-      EXPECT_GT(CountChanged(Draw(*visual, area, 51), still), 1000)
+      EXPECT_GT(vf::test::CountDifferentPixels(Draw(*visual, area, 51), still), 1000)
           << "loud peaks did not turn the fans";
 
       // Only the left button opens the options, at the pointer.
@@ -238,7 +232,7 @@ TEST_F(CurrentHost, KeepsItsSettingsInTheProfileFolderWhateverItsNameEndsIn) {
         "; the user's own line\n[Options]\nFan=0\nBackground=" + std::to_string(c.background) +
         "\nSpeed=10\n";
     vf::test::WriteBytes(profile / "Vindelux Fan.ini", stored);
-    EXPECT_GT(CountChanged(FirstFrame(Folder(profile, c.separator)), defaults), 1000)
+    EXPECT_GT(vf::test::CountDifferentPixels(FirstFrame(Folder(profile, c.separator)), defaults), 1000)
         << "the stored background was not read from the profile folder";
     EXPECT_EQ(vf::test::ReadBytes(profile / "Vindelux Fan.ini"), stored)
         << "the stored choice changed";

@@ -1,10 +1,9 @@
 #include <algorithm>
 #include <condition_variable>
 #include <cstdio>
-#include <functional>
 #include <mutex>
 #include <thread>
-#include <utility>
+#include <type_traits>
 
 #include "fanhost/driven_visual.h"
 
@@ -28,30 +27,35 @@ class VisualizationThread {
   VisualizationThread(const VisualizationThread&) = delete;
   VisualizationThread& operator=(const VisualizationThread&) = delete;
 
-  void Run(std::function<void()> work) {
+  // Runs the work on the visualisation thread and returns once it is done. The work stays the
+  // caller's: nothing is copied or allocated for a frame.
+  template <typename Work>
+  void Run(Work&& work) {
     std::unique_lock lock(FLock);
-    FWork = std::move(work);
+    FContext = &work;
+    FCall = [](void* context) { (*static_cast<std::remove_reference_t<Work>*>(context))(); };
     FChanged.notify_all();
-    FChanged.wait(lock, [this] { return !FWork; });
+    FChanged.wait(lock, [this] { return FCall == nullptr; });
   }
 
  private:
   void Serve() {
     std::unique_lock lock(FLock);
     for (;;) {
-      FChanged.wait(lock, [this] { return FStopping || FWork; });
-      if (!FWork) return;
+      FChanged.wait(lock, [this] { return FStopping || FCall != nullptr; });
+      if (FCall == nullptr) return;
       lock.unlock();
-      FWork();
+      FCall(FContext);
       lock.lock();
-      FWork = nullptr;
+      FCall = nullptr;
       FChanged.notify_all();
     }
   }
 
   std::mutex FLock;
   std::condition_variable FChanged;
-  std::function<void()> FWork;
+  void (*FCall)(void* context) = nullptr;
+  void* FContext = nullptr;
   bool FStopping = false;
   std::thread FThread;  // last: it starts once the rest is made
 };
