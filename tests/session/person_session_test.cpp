@@ -15,6 +15,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -62,9 +63,12 @@ void WriteLongTrack(const fs::path& file) {
     return std::string{static_cast<char>(v), static_cast<char>(v >> 8), static_cast<char>(v >> 16),
                        static_cast<char>(v >> 24)};
   };
-  auto u16 = [](std::uint16_t v) { return std::string{static_cast<char>(v), static_cast<char>(v >> 8)}; };
-  const std::string header = "RIFF" + u32(36 + static_cast<std::uint32_t>(data.size())) + "WAVEfmt " + u32(16) +
-                             u16(1) + u16(2) + u32(kRate) + u32(kRate * 4) + u16(4) + u16(16) + "data" +
+  auto u16 = [](std::uint16_t v) {
+    return std::string{static_cast<char>(v), static_cast<char>(v >> 8)};
+  };
+  const std::string header = "RIFF" + u32(36 + static_cast<std::uint32_t>(data.size())) +
+                             "WAVEfmt " + u32(16) + u16(1) + u16(2) + u32(kRate) + u32(kRate * 4) +
+                             u16(4) + u16(16) + "data" +
                              u32(static_cast<std::uint32_t>(data.size()));
   vf::test::WriteBytes(file, header + data);
 }
@@ -97,6 +101,8 @@ struct Session {
   fs::path scratch;  // logs and pictures of the screen
   std::unique_ptr<session::Program> host;
   int run = 0;
+  Clock::time_point started = Clock::now();
+  std::vector<std::string> diary;
   Box hostBox;
   Box options;
   platform::PixelBuffer cornerBefore, cornerChanged;
@@ -104,8 +110,8 @@ struct Session {
   void StartHost() {
     ++run;
     host.reset();
-    host = desk->Start(folder / fs::path(VF_FANHOST_FILE).filename(), {"--wav", track.string(), "--size", "640x480"},
-                       Log());
+    host = desk->Start(folder / fs::path(VF_FANHOST_FILE).filename(),
+                       {"--wav", track.string(), "--size", "640x480"}, Log());
   }
   fs::path Log() const { return scratch / ("fanhost-run" + std::to_string(run) + ".log"); }
   // The end of the host's output, for a failure's message.
@@ -128,8 +134,22 @@ struct Session {
     desk->MovePointer(x, y);
     std::this_thread::sleep_for(60ms);
     desk->Press(Button::Left, true);
+    Note("left press at " + std::to_string(x) + "," + std::to_string(y));
     std::this_thread::sleep_for(60ms);
     desk->Press(Button::Left, false);
+    Note("left release");
+  }
+  // What the hand did and where the options window was then, for a failure's message.
+  void Note(const std::string& what) {
+    std::ostringstream line;
+    const auto ms =
+        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - started).count();
+    line << "t=" << ms << "ms " << what << "; options ";
+    if (const auto box = Options())
+      line << *box;
+    else
+      line << "not shown";
+    diary.push_back(line.str());
   }
   // The top-left corner of the picture, where the background shows and no fan reaches.
   Box Corner() const { return {hostBox.left + 4, hostBox.top + 4, 40, 40}; }
@@ -137,13 +157,15 @@ struct Session {
   // Drags as a person does, by what the eye sees: once pressed, the hand nudges the pointer until
   // the window follows (a window system may take a moment to start its move), then moves it the
   // whole way, so that the window moves by (dx, dy) from where it was, and lets go once it sits
-  // still there.
-  void DragOptions(Button button, int dx, int dy) {
+  // still there. False when the system's move loop did not end with the release (or Enter).
+  bool DragOptions(Button button, int dx, int dy) {
     const Box from = options;
     const int x = from.left + kBareX, y = from.top + kBareY;
     desk->MovePointer(x, y);
     std::this_thread::sleep_for(80ms);
     desk->Press(button, true);
+    Note("button " + std::to_string(static_cast<int>(button)) + " pressed at " + std::to_string(x) +
+         "," + std::to_string(y));
     int pointerX = x;
     int followed = 0;  // how far the window went with the nudges
     const auto until = Clock::now() + kPatience;
@@ -153,6 +175,8 @@ struct Session {
       WaitUntil([&] { return Options().value_or(from).left != from.left; }, 300ms);
       followed = Options().value_or(from).left - from.left;
     }
+    Note("the window followed by " + std::to_string(followed) +
+         (desk->MoveLoopRunning() ? " in the system's move loop" : ""));
     // The move follows the pointer from where it was when the move began.
     const int startX = pointerX - followed;
     for (int step = 1; step <= 4; ++step) {
@@ -160,17 +184,26 @@ struct Session {
       std::this_thread::sleep_for(60ms);
     }
     Box last{};
-    WaitUntil([&] {
-      const Box now = Options().value_or(Box{});
-      const bool still = now == last;
-      last = now;
-      return still;
-    }, 5s);
+    WaitUntil(
+        [&] {
+          const Box now = Options().value_or(Box{});
+          const bool still = now == last;
+          last = now;
+          return still;
+        },
+        5s);
     desk->Press(button, false);
+    Note("released");
     if (button != Button::Left && desk->MoveLoopEndsWithEnter()) {
       std::this_thread::sleep_for(100ms);
       desk->Type(Keys::Enter);
+      Note("Enter");
     }
+    // A person moves on once the window has stopped moving with the hand; a loaded machine may
+    // take a moment to end the loop.
+    const bool ended = WaitUntil([&] { return !desk->MoveLoopRunning(); });
+    Note(ended ? "the move ended" : "the move loop still runs");
+    return ended;
   }
 };
 
@@ -181,18 +214,21 @@ Result Fail() { return ::testing::AssertionFailure(); }
 Result HostShown(Session& s) {
   if (!s.host) return Fail() << "fanhost did not start";
   // A first start on a cold, loaded machine may take long.
-  if (!WaitUntil([&] {
-        auto box = s.WindowNamed("Vindelux Fan", 640);
-        if (box) s.hostBox = *box;
-        return box.has_value();
-      }, 60s))
+  if (!WaitUntil(
+          [&] {
+            auto box = s.WindowNamed("Vindelux Fan", 640);
+            if (box) s.hostBox = *box;
+            return box.has_value();
+          },
+          60s))
     return Fail() << "no 640 x 480 window named \"Vindelux Fan\"; fanhost said:\n"
                   << s.LogEnd() << s.host->State();
   // Wait for the picture to be there: the corner stops being the display's black, or the white
   // that wine shows in a window before its first frame.
   if (!WaitUntil([&] {
         s.cornerBefore = s.desk->Capture(s.Corner());
-        const int sum = s.cornerBefore.At(20, 20).r + s.cornerBefore.At(20, 20).g + s.cornerBefore.At(20, 20).b;
+        const int sum =
+            s.cornerBefore.At(20, 20).r + s.cornerBefore.At(20, 20).g + s.cornerBefore.At(20, 20).b;
         return sum > 0 && sum < 3 * 255;
       }))
     return Fail() << "the host window shows nothing";
@@ -206,23 +242,31 @@ Result ClickOpensOptionsAtTheCursor(Session& s) {
     return Fail() << "no 224 x 130 options window appeared";
   s.options = *s.Options();
   const Box expected{x - kOptionsWidth / 2, y + 5, kOptionsWidth, kOptionsHeight};
-  if (!(s.options == expected)) return Fail() << "options at " << s.options << ", expected " << expected;
+  if (!(s.options == expected))
+    return Fail() << "options at " << s.options << ", expected " << expected;
   // What the person sees now, to look at.
-  WaitUntil([&] { return vf::test::ImagesDiffer(s.desk->Capture(s.options), platform::PixelBuffer(kOptionsWidth, kOptionsHeight), "", {}); });
-  vf::test::WritePngFile(s.scratch / "screen-options-open.png", s.desk->Capture({0, 0, 1024, 768}), false);
+  WaitUntil([&] {
+    return vf::test::ImagesDiffer(s.desk->Capture(s.options),
+                                  platform::PixelBuffer(kOptionsWidth, kOptionsHeight), "", {});
+  });
+  vf::test::WritePngFile(s.scratch / "screen-options-open.png", s.desk->Capture({0, 0, 1024, 768}),
+                         false);
   return Ok();
 }
 
+// Each click on the track pages the slider, and the host shows each new background before the
+// next click: what the corner shows at the end is what the next run must show.
 Result BackgroundChangesLive(Session& s) {
-  for (int i = 0; i < 2; ++i) {
+  for (int click = 1; click <= 2; ++click) {
+    const platform::PixelBuffer shown = click == 1 ? s.cornerBefore : s.cornerChanged;
     s.Click(s.options.left + kBackgroundTrackX, s.options.top + kBackgroundTrackY);
-    std::this_thread::sleep_for(150ms);
+    if (!WaitUntil([&] {
+          s.cornerChanged = s.desk->Capture(s.Corner());
+          return static_cast<bool>(vf::test::ImagesDiffer(s.cornerChanged, shown, "", {24, false}));
+        }))
+      return Fail() << "click " << click
+                    << " on the track did not change the host window's background";
   }
-  if (!WaitUntil([&] {
-        s.cornerChanged = s.desk->Capture(s.Corner());
-        return static_cast<bool>(vf::test::ImagesDiffer(s.cornerChanged, s.cornerBefore, "corner", {24, false}));
-      }))
-    return Fail() << "the host window's background did not change";
   return Ok();
 }
 
@@ -244,12 +288,12 @@ Result DragsWithEveryButton(Session& s) {
   } drags[] = {{Button::Left, 60, 40}, {Button::Right, -30, 50}, {Button::Middle, 40, -20}};
   for (const auto& drag : drags) {
     const Box from = s.options;
-    s.DragOptions(drag.button, drag.dx, drag.dy);
+    if (!s.DragOptions(drag.button, drag.dx, drag.dy))
+      return Fail() << "button " << static_cast<int>(drag.button) << ": the move did not end";
     const Box expected{from.left + drag.dx, from.top + drag.dy, from.width, from.height};
     if (!WaitUntil([&] { return s.Options() == expected; }, 5s))
       return Fail() << "button " << static_cast<int>(drag.button) << ": options at "
-                    << s.Options().value_or(Box{}) << ", expected "
-                    << expected;
+                    << s.Options().value_or(Box{}) << ", expected " << expected;
     s.options = expected;
   }
   return Ok();
@@ -257,11 +301,10 @@ Result DragsWithEveryButton(Session& s) {
 
 Result SnapsToTheScreenEdge(Session& s) {
   // Dropped 6 pixels from the left edge of the screen, the window snaps to it.
-  s.DragOptions(Button::Left, 6 - s.options.left, 0);
+  if (!s.DragOptions(Button::Left, 6 - s.options.left, 0)) return Fail() << "the move did not end";
   const Box expected{0, s.options.top, kOptionsWidth, kOptionsHeight};
   if (!WaitUntil([&] { return s.Options() == expected; }, 5s))
-    return Fail() << "options at " << s.Options().value_or(Box{})
-                  << ", expected " << expected;
+    return Fail() << "options at " << s.Options().value_or(Box{}) << ", expected " << expected;
   s.options = expected;
   return Ok();
 }
@@ -270,12 +313,15 @@ Result OkClosesAndWrites(Session& s) {
   s.Click(s.options.left + kOkX, s.options.top + kOkY);
   if (!WaitUntil([&] { return !s.Options().has_value(); }))
     return Fail() << "the options window stayed after Ok";
-  if (!WaitUntil([&] { return fs::exists(s.settings); })) return Fail() << "Ok wrote no settings file";
+  if (!WaitUntil([&] { return fs::exists(s.settings); }))
+    return Fail() << "Ok wrote no settings file";
   const auto values = ReadOptions(s.settings);
-  const std::map<std::string, std::string> expected{{"Fan", "2"}, {"Background", "4"}, {"Speed", "14"}};
+  const std::map<std::string, std::string> expected{
+      {"Fan", "2"}, {"Background", "4"}, {"Speed", "14"}};
   for (const auto& [key, value] : expected) {
     if (!values.contains(key) || values.at(key) != value)
-      return Fail() << key << " is \"" << (values.contains(key) ? values.at(key) : "") << "\", expected " << value;
+      return Fail() << key << " is \"" << (values.contains(key) ? values.at(key) : "")
+                    << "\", expected " << value;
   }
   return Ok();
 }
@@ -289,7 +335,8 @@ Result ReopensAndQuitsByItsKey(Session& s) {
   s.options = *s.Options();
   std::this_thread::sleep_for(300ms);
   s.Click(s.options.left + kOkX, s.options.top + kOkY);
-  if (!WaitUntil([&] { return !s.Options().has_value(); })) return Fail() << "the options window stayed after Ok";
+  if (!WaitUntil([&] { return !s.Options().has_value(); }))
+    return Fail() << "the options window stayed after Ok";
   std::this_thread::sleep_for(300ms);
   s.desk->Type(Keys::Escape);
   const auto code = s.host->WaitFor(kPatience);
@@ -304,15 +351,19 @@ Result NextRunShowsTheStoredChoice(Session& s) {
   if (Result shown = HostShown(s); !shown) return shown;
   // Wine shows a new window white until its first frame is presented: wait for the picture.
   const vf::test::CompareOptions near{24, false};
-  WaitUntil([&] { return !vf::test::ImagesDiffer(s.desk->Capture(s.Corner()), s.cornerChanged, "", near); });
-  if (!vf::test::ImagesMatch(s.desk->Capture(s.Corner()), s.cornerChanged, "stored_background_corner", near))
+  WaitUntil([&] {
+    return !vf::test::ImagesDiffer(s.desk->Capture(s.Corner()), s.cornerChanged, "", near);
+  });
+  if (!vf::test::ImagesMatch(s.desk->Capture(s.Corner()), s.cornerChanged,
+                             "stored_background_corner", near))
     return Fail() << "the next run does not show the stored background";
   std::this_thread::sleep_for(200ms);
   s.desk->Type(Keys::AltF4);
   const auto code = s.host->WaitFor(kPatience);
   if (!code) return Fail() << "the window manager's close did not end fanhost";
   if (*code != 0) return Fail() << "fanhost ended with " << *code;
-  if (vf::test::ReadBytes(s.settings) != before) return Fail() << "a run without a change rewrote the settings";
+  if (vf::test::ReadBytes(s.settings) != before)
+    return Fail() << "a run without a change rewrote the settings";
   return Ok();
 }
 
@@ -337,24 +388,36 @@ TEST(PersonSession, OpensChangesDragsSnapsStoresAndRemembers) {
   } steps[] = {
       {"the host window shows the fans", HostShown},
       {"a click opens the options window at the cursor", ClickOpensOptionsAtTheCursor},
-      {"the window is dragged by its surface with the left, right and middle button", DragsWithEveryButton},
+      {"the window is dragged by its surface with the left, right and middle button",
+       DragsWithEveryButton},
       {"dropped near the screen's edge, the window snaps to it", SnapsToTheScreenEdge},
       {"the background slider changes the host's background at once", BackgroundChangesLive},
       {"the third fan and the speed slider take clicks", FanAndSpeedTakeClicks},
       {"Ok closes the window and writes the settings", OkClosesAndWrites},
-      {"the window opens again, Ok gives the keyboard back, and Esc ends the host", ReopensAndQuitsByItsKey},
+      {"the window opens again, Ok gives the keyboard back, and Esc ends the host",
+       ReopensAndQuitsByItsKey},
       {"the next run shows the stored choice and ends by the window manager's close",
        NextRunShowsTheStoredChoice},
   };
   s.StartHost();
+  const auto handLog = [&] {
+    std::string hand;
+    for (const auto& line : s.diary) hand += line + "\n";
+    vf::test::WriteBytes(scratch / "hand.log", hand);
+    return hand;
+  };
   for (const auto& step : steps) {
+    s.Note(std::string("step: ") + step.name);
     const Result result = step.step(s);
     if (!result) {
-      vf::test::WritePngFile(scratch / "screen-at-failure.png", s.desk->Capture({0, 0, 1024, 768}), false);
-      FAIL() << "step \"" << step.name << "\": " << result.message() << "\n(screen and logs in " << scratch
-             << ")";
+      s.Note("failed");
+      vf::test::WritePngFile(scratch / "screen-at-failure.png", s.desk->Capture({0, 0, 1024, 768}),
+                             false);
+      FAIL() << "step \"" << step.name << "\": " << result.message() << "\nwhat the hand did:\n"
+             << handLog() << "(screen and logs in " << scratch << ")";
     }
   }
+  handLog();
 }
 
 }  // namespace

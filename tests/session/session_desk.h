@@ -50,7 +50,8 @@ class Desk {
   static std::unique_ptr<Desk> Open(const std::filesystem::path& logs, std::string& why);
 
   // Starts the program with the arguments, its output going to the log file.
-  virtual std::unique_ptr<Program> Start(const std::filesystem::path& program, const std::vector<std::string>& args,
+  virtual std::unique_ptr<Program> Start(const std::filesystem::path& program,
+                                         const std::vector<std::string>& args,
                                          const std::filesystem::path& log) = 0;
   virtual std::vector<ShownWindow> Windows() = 0;
   virtual void MovePointer(int x, int y) = 0;
@@ -61,6 +62,9 @@ class Desk {
   // Windows' move loop ends with the left button only; after a drag with another button the
   // person ends it with Enter.
   virtual bool MoveLoopEndsWithEnter() const = 0;
+  // Whether a window's move loop still holds its thread: the next press must wait for its end,
+  // or the loop takes it as part of the move.
+  virtual bool MoveLoopRunning() = 0;
 };
 
 }  // namespace session

@@ -24,7 +24,8 @@ class Process final : public Program {
     CloseHandle(FInfo.hThread);
   }
   std::optional<int> WaitFor(std::chrono::milliseconds limit) override {
-    if (WaitForSingleObject(FInfo.hProcess, static_cast<DWORD>(limit.count())) != WAIT_OBJECT_0) return std::nullopt;
+    if (WaitForSingleObject(FInfo.hProcess, static_cast<DWORD>(limit.count())) != WAIT_OBJECT_0)
+      return std::nullopt;
     DWORD code = 0;
     GetExitCodeProcess(FInfo.hProcess, &code);
     return static_cast<int>(code);
@@ -41,7 +42,18 @@ std::wstring Wide(const std::string& text) {
 
 std::wstring Quoted(const std::wstring& text) { return L"\"" + text + L"\""; }
 
-// A named procedure: a lambda gives no stdcall function on 32-bit Windows.
+// Named procedures: a lambda gives no stdcall function on 32-bit Windows.
+BOOL CALLBACK FindMoveLoop(HWND window, LPARAM param) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof(info);
+  const DWORD thread = GetWindowThreadProcessId(window, nullptr);
+  if (GetGUIThreadInfo(thread, &info) && (info.flags & GUI_INMOVESIZE) != 0) {
+    *reinterpret_cast<bool*>(param) = true;
+    return FALSE;
+  }
+  return TRUE;
+}
+
 BOOL CALLBACK CollectShown(HWND window, LPARAM param) {
   auto& found = *reinterpret_cast<std::vector<ShownWindow>*>(param);
   if (!IsWindowVisible(window)) return TRUE;
@@ -59,13 +71,14 @@ BOOL CALLBACK CollectShown(HWND window, LPARAM param) {
 
 class Win32Desk final : public Desk {
  public:
-  std::unique_ptr<Program> Start(const std::filesystem::path& program, const std::vector<std::string>& args,
+  std::unique_ptr<Program> Start(const std::filesystem::path& program,
+                                 const std::vector<std::string>& args,
                                  const std::filesystem::path& log) override {
     std::wstring command = Quoted(program.wstring());
     for (const auto& a : args) command += L" " + Quoted(Wide(a));
     SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
-    HANDLE out = CreateFileW(log.wstring().c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
-                             FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE out = CreateFileW(log.wstring().c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
+                             CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     startup.dwFlags = STARTF_USESTDHANDLES;
@@ -91,8 +104,10 @@ class Win32Desk final : public Desk {
     const platform::MouseButton which = button == Button::Left     ? platform::MouseButton::Left
                                         : button == Button::Middle ? platform::MouseButton::Middle
                                                                    : platform::MouseButton::Right;
-    if (down) window_test::PressButton(which);
-    else window_test::ReleaseButton(which);
+    if (down)
+      window_test::PressButton(which);
+    else
+      window_test::ReleaseButton(which);
   }
   void Type(Keys keys) override {
     std::vector<WORD> chord;
@@ -118,10 +133,18 @@ class Win32Desk final : public Desk {
     SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
   }
   platform::PixelBuffer Capture(const Box& area) override {
-    return window_test::CaptureScreen({area.left, area.top, area.left + area.width, area.top + area.height});
+    return window_test::CaptureScreen(
+        {area.left, area.top, area.left + area.width, area.top + area.height});
   }
-  Box ScreenBox() override { return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
+  Box ScreenBox() override {
+    return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  }
   bool MoveLoopEndsWithEnter() const override { return true; }
+  bool MoveLoopRunning() override {
+    bool running = false;
+    EnumWindows(&FindMoveLoop, reinterpret_cast<LPARAM>(&running));
+    return running;
+  }
 };
 
 }  // namespace

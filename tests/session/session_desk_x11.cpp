@@ -183,6 +183,8 @@ class X11Desk final : public Desk {
             DisplayHeight(FDisplay, DefaultScreen(FDisplay))};
   }
   bool MoveLoopEndsWithEnter() const override { return false; }
+  // The window manager moves the window; it lets go with the button.
+  bool MoveLoopRunning() override { return false; }
 
  private:
   bool StartManager(const std::filesystem::path& logs, std::string& why) {
