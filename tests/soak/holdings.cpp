@@ -4,6 +4,7 @@
 #include <windows.h>
 // After windows.h, whose types it uses.
 #include <psapi.h>
+#include <winternl.h>
 #else
 #include <unistd.h>
 
@@ -18,28 +19,68 @@ constexpr std::uint64_t kMiB = 1024 * 1024;
 }
 
 #ifdef _WIN32
-bool CountsAnything() {
-  // Wine's GetGuiResources and handle count are stubs that answer 0.
+namespace {
+
+bool UnderWine() {
   const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-  return ntdll == nullptr || GetProcAddress(ntdll, "wine_get_version") == nullptr;
+  return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
 }
+
+// The handle count in the system's list of processes.
+std::uint64_t HandleSlotsFromProcessList() {
+  using Query = LONG(WINAPI*)(int, void*, ULONG, ULONG*);
+  const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+  const auto query = reinterpret_cast<Query>(
+      reinterpret_cast<void*>(GetProcAddress(ntdll, "NtQuerySystemInformation")));
+  if (query == nullptr) return 0;
+  constexpr int kSystemProcessInformation = 5;
+  std::vector<unsigned char> buffer(1 << 20);
+  ULONG needed = 0;
+  while (query(kSystemProcessInformation, buffer.data(), static_cast<ULONG>(buffer.size()),
+               &needed) != 0) {
+    if (buffer.size() >= (64u << 20)) return 0;
+    buffer.resize(buffer.size() * 2);
+  }
+  const auto self = static_cast<ULONG_PTR>(GetCurrentProcessId());
+  for (std::size_t at = 0;;) {
+    const auto* entry = reinterpret_cast<const SYSTEM_PROCESS_INFORMATION*>(buffer.data() + at);
+    if (reinterpret_cast<ULONG_PTR>(entry->UniqueProcessId) == self) return entry->HandleCount;
+    if (entry->NextEntryOffset == 0) return 0;
+    at += entry->NextEntryOffset;
+  }
+}
+
+}  // namespace
+
+bool GuiObjectsCounted() { return !UnderWine(); }
 
 Holdings Current() {
   const HANDLE self = GetCurrentProcess();
   DWORD handles = 0;
   GetProcessHandleCount(self, &handles);
-  PROCESS_MEMORY_COUNTERS_EX memory{};
+  PROCESS_MEMORY_COUNTERS memory{};
   memory.cb = sizeof(memory);
-  GetProcessMemoryInfo(self, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof(memory));
-  return {
-      {"GDI objects", GetGuiResources(self, GR_GDIOBJECTS), 4, 1, ""},
-      {"USER objects", GetGuiResources(self, GR_USEROBJECTS), 4, 1, ""},
-      {"handles", handles, 8, 1, ""},
-      {"private MiB", memory.PrivateUsage, 16 * kMiB, kMiB, "MiB"},
-  };
+  GetProcessMemoryInfo(self, &memory, sizeof(memory));
+  Holdings held;
+  // Wine's GetGuiResources is a stub that answers 0: there the rows would only show zeros.
+  if (GuiObjectsCounted()) {
+    held.push_back({"GDI objects", GetGuiResources(self, GR_GDIOBJECTS), 4, 1, ""});
+    held.push_back({"USER objects", GetGuiResources(self, GR_USEROBJECTS), 4, 1, ""});
+  }
+  // Wine's GetProcessHandleCount answers 0; its process list gives the size of the handle table,
+  // which doubles when it is full and halves when it is mostly empty: it grows only when more
+  // handles are open at once than before.
+  if (handles != 0)
+    held.push_back({"handles", handles, 8, 1, ""});
+  else
+    held.push_back({"handle slots", HandleSlotsFromProcessList(), 0, 1, ""});
+  // The commit charge: the private bytes (under wine the anonymous resident and swapped pages).
+  held.push_back({"private MiB", memory.PagefileUsage, 16 * kMiB, kMiB, "MiB"});
+  held.push_back({"working set MiB", memory.WorkingSetSize, 16 * kMiB, kMiB, "MiB"});
+  return held;
 }
 #else
-bool CountsAnything() { return true; }
+bool GuiObjectsCounted() { return false; }
 
 Holdings Current() {
   std::uint64_t descriptors = 0;

@@ -3,9 +3,10 @@
 #include <cstdint>
 #include <vector>
 
-// What the process holds, as the system counts it: on Windows its GDI and USER objects, handles and
-// private bytes; elsewhere its resident and mapped bytes and open file descriptors. Each count has
-// the growth a long run may show without anything leaking (allocator caches, the loader).
+// What the process holds, as the system counts it: on Windows its GDI and USER objects, handles,
+// private bytes and working set; elsewhere its resident and mapped bytes and open file
+// descriptors. Each count has the growth a long run may show without anything leaking (allocator
+// caches, the loader).
 namespace soak {
 
 struct Count {
@@ -18,7 +19,8 @@ struct Count {
 using Holdings = std::vector<Count>;
 
 Holdings Current();
-// False where the system counts none of it (wine), so the table shows only that every phase ran.
-bool CountsAnything();
+// Whether GDI and USER objects are among the counts: Windows counts them, wine does not, and
+// other systems have none.
+bool GuiObjectsCounted();
 
 }  // namespace soak
