@@ -5,6 +5,9 @@
 // After windows.h, whose types it uses.
 #include <psapi.h>
 #include <winternl.h>
+
+#include <new>
+#include <optional>
 #else
 #include <unistd.h>
 
@@ -26,26 +29,31 @@ bool UnderWine() {
   return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
 }
 
-// The handle count in the system's list of processes.
-std::uint64_t HandleSlotsFromProcessList() {
+// The handle count in the system's list of processes; nothing when the list cannot be had.
+std::optional<std::uint64_t> HandleSlotsFromProcessList() {
   using Query = LONG(WINAPI*)(int, void*, ULONG, ULONG*);
   const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
   const auto query = reinterpret_cast<Query>(
       reinterpret_cast<void*>(GetProcAddress(ntdll, "NtQuerySystemInformation")));
-  if (query == nullptr) return 0;
+  if (query == nullptr) return std::nullopt;
   constexpr int kSystemProcessInformation = 5;
-  std::vector<unsigned char> buffer(1 << 20);
+  std::vector<unsigned char> buffer;
   ULONG needed = 0;
-  while (query(kSystemProcessInformation, buffer.data(), static_cast<ULONG>(buffer.size()),
-               &needed) != 0) {
-    if (buffer.size() >= (64u << 20)) return 0;
-    buffer.resize(buffer.size() * 2);
+  try {
+    buffer.resize(1 << 20);
+    while (query(kSystemProcessInformation, buffer.data(), static_cast<ULONG>(buffer.size()),
+                 &needed) != 0) {
+      if (buffer.size() >= (64u << 20)) return std::nullopt;
+      buffer.resize(buffer.size() * 2);
+    }
+  } catch (const std::bad_alloc&) {
+    return std::nullopt;  // the address space is full: the limits program does that on purpose
   }
   const auto self = static_cast<ULONG_PTR>(GetCurrentProcessId());
   for (std::size_t at = 0;;) {
     const auto* entry = reinterpret_cast<const SYSTEM_PROCESS_INFORMATION*>(buffer.data() + at);
     if (reinterpret_cast<ULONG_PTR>(entry->UniqueProcessId) == self) return entry->HandleCount;
-    if (entry->NextEntryOffset == 0) return 0;
+    if (entry->NextEntryOffset == 0) return std::nullopt;
     at += entry->NextEntryOffset;
   }
 }
@@ -72,8 +80,8 @@ Holdings Current() {
   // handles are open at once than before.
   if (handles != 0)
     held.push_back({"handles", handles, 8, 1, ""});
-  else
-    held.push_back({"handle slots", HandleSlotsFromProcessList(), 0, 1, ""});
+  else if (const auto slots = HandleSlotsFromProcessList())
+    held.push_back({"handle slots", *slots, 0, 1, ""});
   // The commit charge: the private bytes (under wine the anonymous resident and swapped pages).
   held.push_back({"private MiB", memory.PagefileUsage, 16 * kMiB, kMiB, "MiB"});
   held.push_back({"working set MiB", memory.WorkingSetSize, 16 * kMiB, kMiB, "MiB"});
@@ -99,5 +107,12 @@ Holdings Current() {
   };
 }
 #endif
+
+std::string Describe(const Holdings& holdings) {
+  std::string line;
+  for (const auto& c : holdings)
+    line += "  " + std::string(c.name) + " " + std::to_string(c.value / c.unit);
+  return line;
+}
 
 }  // namespace soak

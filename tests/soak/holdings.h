@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 // What the process holds, as the system counts it: on Windows its GDI and USER objects, handles,
@@ -22,5 +23,7 @@ Holdings Current();
 // Whether GDI and USER objects are among the counts: Windows counts them, wine does not, and
 // other systems have none.
 bool GuiObjectsCounted();
+// The counts on one line, each in its unit.
+std::string Describe(const Holdings& holdings);
 
 }  // namespace soak
