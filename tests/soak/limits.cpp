@@ -101,13 +101,10 @@ class AddressSpaceFiller {
       while (void* block = VirtualAlloc(nullptr, chunk, MEM_RESERVE, PAGE_NOACCESS))
         FBlocks.push_back({block, chunk});
     }
-    for (FHeld = 0; const auto& b : FBlocks) FHeld += b.size;
     std::size_t given = 0;
-    while (!FBlocks.empty() && FLeft < leave) {
+    for (; given < FBlocks.size() && FLeft < leave; ++given) {
       VirtualFree(FBlocks[given].address, 0, MEM_RELEASE);
       FLeft += FBlocks[given].size;
-      FHeld -= FBlocks[given].size;
-      if (++given == FBlocks.size()) break;
     }
     FBlocks.erase(FBlocks.begin(), FBlocks.begin() + static_cast<std::ptrdiff_t>(given));
   }
@@ -117,7 +114,11 @@ class AddressSpaceFiller {
   AddressSpaceFiller(const AddressSpaceFiller&) = delete;
   AddressSpaceFiller& operator=(const AddressSpaceFiller&) = delete;
 
-  std::uint64_t Held() const { return FHeld; }
+  std::uint64_t Held() const {
+    std::uint64_t held = 0;
+    for (const auto& b : FBlocks) held += b.size;
+    return held;
+  }
   std::uint64_t Left() const { return FLeft; }
 
  private:
@@ -126,7 +127,7 @@ class AddressSpaceFiller {
     std::size_t size;
   };
   std::vector<Block> FBlocks;
-  std::uint64_t FHeld = 0, FLeft = 0;
+  std::uint64_t FLeft = 0;
 };
 #endif
 
